@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -223,7 +224,26 @@ AudioWriter::AudioWriter(const std::string& path, int sampleRate, int channels, 
         discard();
         throw Error("cannot write " + path + ": " + reason);
     }
+    // With clipping on, libsndfile scales doubles by 2^(n-1) both ways, so values on the PCM grid
+    // are written exactly; without it, it scales by 2^(n-1) - 1 on the way out.
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    switch (sndfileFormat & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+        pcmScale = 128.0;
+        break;
+    case SF_FORMAT_PCM_16:
+        pcmScale = 32768.0;
+        break;
+    case SF_FORMAT_PCM_24:
+        pcmScale = 8388608.0;
+        break;
+    case SF_FORMAT_PCM_32:
+        pcmScale = 2147483648.0;
+        break;
+    default:
+        pcmScale = 0.0;
+    }
 }
 
 AudioWriter::~AudioWriter() {
@@ -244,7 +264,16 @@ void AudioWriter::discard() {
 
 void AudioWriter::write(const double* interleaved, std::int64_t frames) {
     if (frames <= 0) return;
-    if (sf_writef_double(file, interleaved, frames) != frames)
+    const double* data = interleaved;
+    if (pcmScale > 0.0) {
+        // libsndfile truncates toward minus infinity when it shortens a sample, a bias of half a step:
+        // round to the nearest step here, so that it only has exact values to store.
+        scratch.assign(interleaved, interleaved + frames * channelCount);
+        for (double& v : scratch)
+            v = std::clamp(std::nearbyint(v * pcmScale), -pcmScale, pcmScale - 1.0) / pcmScale;
+        data = scratch.data();
+    }
+    if (sf_writef_double(file, data, frames) != frames)
         throw Error("cannot write " + finalPath + ": " + sf_strerror(file));
 }
 

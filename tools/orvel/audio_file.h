@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct sf_private_tag;
 
@@ -54,7 +55,8 @@ public:
     AudioWriter(const AudioWriter&) = delete;
     AudioWriter& operator=(const AudioWriter&) = delete;
 
-    // Writes interleaved frames; samples beyond full scale are clipped, not wrapped. Throws on failure.
+    // Writes interleaved frames; PCM samples are rounded to the nearest step and clipped at full
+    // scale, never wrapped. Throws on failure.
     void write(const double* interleaved, std::int64_t frames);
     // Finishes the file and renames it to its final path. Throws on failure.
     void commit();
@@ -68,6 +70,8 @@ private:
     int tempSlot = -1;
     sf_private_tag* file = nullptr;
     int channelCount = 0;
+    double pcmScale = 0.0; // 2^(bits - 1) for PCM output, 0 for floating point
+    std::vector<double> scratch;
 };
 
 // Removes every temporary output still open, then lets the signal end the process as it would have.
