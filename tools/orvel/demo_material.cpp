@@ -97,7 +97,7 @@ std::vector<double> makeDemoMaterial(int rate, double seconds) {
             }
         }
         const double swell = 0.6 + 0.4 * (1.0 - std::exp(-inBar / 0.4));
-        const double padLevel = 0.07 * swell * std::min(1.0, t / kBar);
+        const double padLevel = 0.1 * swell * std::min(1.0, t / kBar);
         for (int side = 0; side < 2; ++side) {
             pad[side] = padFilter[side].lowpass(pad[side], coefficient(1800.0, rate)) * padLevel;
         }

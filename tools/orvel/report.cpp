@@ -95,7 +95,7 @@ std::string reportText(const Report& r) {
          std::to_string(r.block) + " frames\n\n";
 
     const int n = r.channels;
-    const std::size_t w = 10;
+    const std::size_t w = 11;
     std::string header = pad("", 16);
     for (int side = 0; side < 2; ++side)
         for (int c = 0; c < n; ++c)
