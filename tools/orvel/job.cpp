@@ -92,7 +92,7 @@ void processFile(const PluginInstance& plugin, AudioReader& reader, AudioWriter&
         if (written == 0) {
             report.latency = std::max(plugin.latency(), 0);
             if (compensate) latency = report.latency;
-        } else if (plugin.latency() != report.latency) {
+        } else if (compensate && plugin.latency() != report.latency) {
             report.latencyChanged = true;
         }
 
