@@ -33,6 +33,13 @@ void knobSeat(Image& img, const Rect& r) {
         [=](float x, float y) { return sdCircle(x, y, cx, cy + 1, rad + 1); }, solid(rgb(0, 0, 0, 60)));
 }
 
+// A group of controls on a slightly raised plate with an engraved edge.
+void plate(Image& img, float x0, float y0, float x1, float y1) {
+    fillRoundRect(img, x0, y0, x1, y1, 4, solid(rgb(0, 0, 0, 70)));
+    fillRoundRect(img, x0 + 1, y0 + 1, x1, y1, 3.5f, solid(rgb(255, 255, 255, 16)));
+    fillRoundRect(img, x0 + 1, y0 + 1, x1 - 1, y1 - 1, 3, vertical(y0, rgb(57, 61, 68), y1, rgb(45, 48, 54)));
+}
+
 void field(Image& img, const Rect& r) {
     drawWell(img, r, 2.5f, kFieldPlate);
 }
@@ -67,6 +74,13 @@ Image drawBackground(const Fonts& fonts) {
     // Section dividers between the limiter controls, the meters and the requantizer.
     for (int x : {139, 213, 312, 388})
         divider(img, x, 30, 404);
+
+    // Group plates: detector, transient shape, requantizer, gain-reduction display, metering.
+    plate(img, 31, 26, 135, 64);
+    plate(img, 31, 92, 135, 151);
+    plate(img, 399, 26, 495, 103);
+    plate(img, 218, 215, 308, 290);
+    plate(img, 218, 292, 308, 366);
 
     // Meter wells.
     drawWell(img, {kMeterIn.l - 1, kMeterIn.t - 1, kMeterIn.r + 1, kMeterIn.b + 1}, 2);

@@ -83,7 +83,8 @@ TEST(ResourceTable, FramesOfEveryButtonAndSwitchAreClearlyDifferent) {
         ASSERT_TRUE(img);
         for (int a = 0; a < e.frames; ++a)
             for (int b = a + 1; b < e.frames; ++b)
-                EXPECT_GE(visiblyDifferentPixels(*img, e.frameHeight, a, b), 10) << "frames " << a << " and " << b;
+                EXPECT_GE(visiblyDifferentPixels(*img, e.frameHeight, a, b), 10)
+                    << "frames " << a << " and " << b;
     }
 }
 
