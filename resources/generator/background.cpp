@@ -121,7 +121,7 @@ Image drawBackground(const Fonts& fonts) {
 
     drawLabel(img, fonts, (kShow2.l + kShowL.r) / 2.0f, 224, "SHOW", lab);
     drawLabel(img, fonts, kZoom.cx(), 260, "ZOOM", lab);
-    drawLabel(img, fonts, kMode.cx(), 300, "METER", lab);
+    drawLabel(img, fonts, kMode.cx(), 301, "METER", lab);
     drawLabel(img, fonts, kMeterOvs.cx(), 301, "TRUE PEAK", lab);
     drawLabel(img, fonts, kCalibrate.cx(), 336, "CALIBRATE", lab);
 

@@ -19,13 +19,6 @@ void addInfoPanelArt(std::vector<Artwork>& out, const Fonts& fonts) {
                        {10, rgb(150, 158, 170), 0.6f, Align::Left});
     fonts.regular.draw(img, w - 14, 114, "Click anywhere to close",
                        {9, rgb(110, 117, 128), 0.4f, Align::Right});
-    // Faint meter bars as a motif at the right.
-    for (int i = 0; i < 12; ++i) {
-        float x = w - 150 + i * 11.0f;
-        float bar = 8 + (i * 37 % 23);
-        fillRect(img, x, 100 - bar, x + 7, 100,
-                 vertical(100 - bar, withAlpha(kAccent, 90), 100, withAlpha(kAccent, 20)));
-    }
     out.push_back({157, "", img, 1});
 }
 
