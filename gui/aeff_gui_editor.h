@@ -20,6 +20,7 @@ public:
     // The knob mode for every knob of the process (CKnobMode); always true.
     bool setKnobMode(int mode) override;
     static std::int32_t getProcessKnobMode() { return knobMode; }
+    static void setKnobModeForProcess(std::int32_t mode) { knobMode = mode; }
     // Keys go to the open frame: true when it used them.
     bool onKeyDown(vst::VstKeyCode& keyCode) override;
     bool onKeyUp(vst::VstKeyCode& keyCode) override;

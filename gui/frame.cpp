@@ -206,6 +206,9 @@ void CFrame::onViewRemoved(CView* view) {
 void CFrame::idle() {
     if (!needsIdle) return;
     redrawDirtyViews(this);
+    // Rectangles invalidated since the last pass are painted now rather than whenever the system
+    // gets to them (a headless window has no message loop to do it).
+    dispatchPendingPaints();
 }
 
 void CFrame::redrawRect(const CRect& rect) {

@@ -65,7 +65,8 @@ public:
     std::int32_t onKeyUp(vst::VstKeyCode& keyCode) override;
 
     // --- Drawing.
-    // Redraws every dirty visible view now (called by the editor's idle).
+    // Redraws every dirty visible view now, then paints what the window has pending (called by
+    // the editor's idle).
     virtual void idle();
     // Draws a rectangle of the window into the frame's surface now and shows it.
     void redrawRect(const CRect& rect);
