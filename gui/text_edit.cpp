@@ -65,17 +65,21 @@ void CTextEdit::takeFocus() {
     entry = platform::TextEntry::create(frame ? frame->getPlatformWindow() : nullptr, shape, *this);
 }
 
-void CTextEdit::looseFocus() {
-    CFrame* frame = getFrame();
-    if (frame && frame->getFocusView() == this) frame->setFocusView(nullptr);
-    if (!entry) return;
+bool CTextEdit::closeEntry() {
+    if (!entry) return false;
     std::string typed = entry->text();
     if (typed.size() > std::size_t(kMaxTextLength)) typed.resize(std::size_t(kMaxTextLength));
     entry.reset();
-    bool changed = typed != textBeforeEdit;
     text = typed;
     setDirty();
-    if (changed && listener) listener->controlChanged(this);
+    return true;
+}
+
+void CTextEdit::looseFocus() {
+    CFrame* frame = getFrame();
+    if (frame && frame->getFocusView() == this) frame->setFocusView(nullptr);
+    if (!closeEntry()) return;
+    if (text != textBeforeEdit && listener) listener->controlChanged(this);
     for (CViewContainer* c = getParentView(); c; c = c->getParentView())
         if (c->notify(this, kMsgLooseFocus) == kMessageNotified) break;
 }

@@ -41,6 +41,10 @@ public:
 
 protected:
     std::string getDisplayText() const override { return text; }
+    // Reads the entry field's text into the control and destroys the field, telling nobody; false
+    // when no field was open. For fields that report their edits their own way.
+    bool closeEntry();
+    const std::string& getTextBeforeEdit() const { return textBeforeEdit; }
 
 private:
     void entryEnter() override;
