@@ -33,6 +33,18 @@ void continuous(reference::Settings& s, std::mt19937& rng) {
 
 } // namespace
 
+reference::Settings neutralSettings() {
+    reference::Settings s;
+    s.output = 1.0;
+    return s;
+}
+
+void prepare(LimiterFrame& frame, int sampleRate, int shape, const reference::Settings& s) {
+    frame.configure(FrameRates::make(sampleRate, shape));
+    apply(frame, s, nullptr);
+    frame.reset();
+}
+
 reference::Settings randomSettings(std::mt19937& rng) {
     reference::Settings s;
     continuous(s, rng);

@@ -12,6 +12,12 @@ namespace fixtures {
 
 constexpr int kStandardRates[] = {44100, 48000, 88200, 96000, 176400, 192000};
 
+// 0 dB drive and output, limiter idle on quiet material, nothing switched on beyond "Power".
+reference::Settings neutralSettings();
+
+// A frame at `sampleRate` and "TransShape" choice `shape`, set to `s` and reset.
+void prepare(LimiterFrame& frame, int sampleRate, int shape, const reference::Settings& s);
+
 // Derived values of random normalized parameter values (the mappings of the parameter table).
 reference::Settings randomSettings(std::mt19937& rng);
 // The same with only the continuous controls and switches that may change while running.
