@@ -1,41 +1,381 @@
 #include "engine/plugin.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "engine/identity.h"
+#include "host/aeff_editor.h"
+#include "platform/registry.h"
 
 using namespace vst;
+using namespace engine;
 
-AudioEffect* createEffectInstance(HostCallback audioMaster) { return new Plugin(audioMaster); }
+AudioEffect* createEffectInstance(HostCallback audioMaster) {
+    return new Plugin(audioMaster);
+}
+
+namespace {
+
+// Kernel length K at rate shift 0 by "TransShape" choice ("hard", "med", "soft") [samples].
+constexpr int kKernelLengths[3] = {8, 16, 64};
+
+// The rates that have noise-shaper tables, in table order.
+constexpr int kShaperRates[6] = {44100, 48000, 88200, 96000, 176400, 192000};
+
+constexpr int kWordLengths[3] = {8, 16, 24};
+
+// One-pole coefficient for a time constant of ms at fs.
+double onePole(double ms, double fs) {
+    return 1.0 - std::exp(-1000.0 / (ms * fs));
+}
+
+// Drive and output gain ramps: a 30 Hz one-pole (188.49555921538757 = 2 pi 30).
+double rampFor(double fs) {
+    return 1.0 - std::exp(-188.49555921538757 / fs);
+}
+// "Autoblack" fade: 10 ms.
+double fadeFor(double fs) {
+    return 1.0 - std::exp(-1000.0 / (fs * 10.0));
+}
+// Leveller average: 1000 ms.
+double levelFor(double fs) {
+    return 1.0 - std::exp(-1000.0 / (fs * 1000.0));
+}
+// Meter mean squares: a step decays to 1 % in 600 ms.
+double rmsFor(double fs) {
+    return 1.0 - std::pow(0.01, 1000.0 / (fs * 600.0));
+}
+
+// The host's rate truncated to an integer; outside 5000..200000 (NaN included) it is taken as 44100.
+int integerRateFor(float rate) {
+    if (rate >= 5000.0f && rate < 200001.0f) return int(rate);
+    return Plugin::kInitialSampleRate;
+}
+
+} // namespace
 
 Plugin::Plugin(HostCallback audioMaster) : CPresetSystemEffect(audioMaster, kNumHostPrograms, kNumParams) {
+    // The mutex (a member) exists; hold it until the instance is complete.
     platform::EngineLock lock(engineMutex);
+
     setNumInputs(2);
     setNumOutputs(2);
     setUniqueID(identity::kUniqueId);
     canProcessReplacing();
     canDoubleReplacing();
-    setFlag(effFlagsHasEditor, true);
-    setInitialDelay(159);
+
+    setRateState(kInitialSampleRate);
+    store(ramp, rampFor(fs()));
+    store(fade, fadeFor(fs()));
+
+    for (int i = 0; i < kNumParams; ++i)
+        storeParameter(i, kParameters[i].defaultValue);
+    computeAttackCoefficients();
+    computeReleaseCoefficients();
+    store(level, levelFor(fs()));
+    updateKernelLength();
+    setInitialDelay(latency());
+
+    allocateBuffers();
+    noiseShaperSet.store(0, std::memory_order_relaxed);
+
+    buildSmoothingKernel();
+    fillNoiseShaperSets();
+
+    store(rms, rmsFor(fs()));
+
+    suspend();
+    initFactoryPresets();
+    loadMeteringPreferences();
+
+    createEditor();
+    if (editor) editor->setLatency(latency());
+
+    loadUserDefaults();
+    selectPreset(0);
 }
 
-Plugin::~Plugin() = default;
+Plugin::~Plugin() {
+    freeBuffers();
+}
 
-void Plugin::suspend() {}
+// ---------------------------------------------------------------------------------------------
+// Sample rate and state reset
+
+void Plugin::setRateState(int rate) {
+    const double hz = rate;
+    integerRate.store(rate, std::memory_order_relaxed);
+    store(sampleRateHz, hz);
+    shift = hz < 80000.0 ? 0 : hz < 170000.0 ? 1 : 2;
+    lookAhead = kBaseLookAhead << shift;
+}
+
+void Plugin::updateKernelLength() {
+    kernel = kKernelLengths[choice(kTransShape)] << shift;
+    gainDelay = lookAhead - 2 * kernel + 2;
+}
+
+void Plugin::computeAttackCoefficients() {
+    for (int i = 0; i < kFollowerStages; ++i)
+        store(attack[i], onePole(32.0 - double(i) * 31.0 / 7.0, fs()));
+}
+
+void Plugin::computeReleaseCoefficients() {
+    // From the set time down to 2 ms in equal steps (rising to 2 ms when the set time is below).
+    const double r = releaseTime();
+    for (int i = 0; i < kFollowerStages; ++i)
+        store(release[i], onePole(r - double(i) * (r - 2.0) / 7.0, fs()));
+}
+
+void Plugin::computeRateCoefficients() {
+    store(ramp, rampFor(fs()));
+    store(fade, fadeFor(fs()));
+    store(level, levelFor(fs()));
+    store(rms, rmsFor(fs()));
+}
+
+void Plugin::selectNoiseShaper() {
+    noiseShaperIndex.store(0, std::memory_order_relaxed);
+    const int type = choice(kNoiseShape);
+    if (type == 0) {
+        noiseShaperSet.store(0, std::memory_order_relaxed);
+        return;
+    }
+    // At a rate without tables the previous set stays.
+    for (int r = 0; r < 6; ++r)
+        if (integerSampleRate() == kShaperRates[r])
+            noiseShaperSet.store(1 + 6 * (type - 1) + r, std::memory_order_relaxed);
+}
 
 void Plugin::setSampleRate(float rate) {
     platform::EngineLock lock(engineMutex);
     AudioEffect::setSampleRate(rate);
+    suspend();
+    const int newRate = integerRateFor(rate);
+    if (newRate != integerSampleRate()) {
+        setRateState(newRate);
+        // Only the record changes; no host callback announces it.
+        setInitialDelay(latency());
+        if (editor) editor->setLatency(latency());
+        updateKernelLength();
+        computeReleaseCoefficients();
+        selectNoiseShaper();
+        computeAttackCoefficients();
+        computeRateCoefficients();
+        buildSmoothingKernel();
+        fillNoiseShaperSets();
+    }
+    clearProcessingBuffers();
+}
+
+void Plugin::resetDisplayedGain() {
+    for (auto& gain : meters.displayedGain)
+        gain.store(1.0, std::memory_order_relaxed);
+}
+
+void Plugin::suspend() {
+    frame.random[0] = 592;
+    frame.random[1] = 153768;
+    frame.random[2] = 1526;
+
+    noiseShaperIndex.store(0, std::memory_order_relaxed);
+    frame.calibrationCounter = 0;
+
+    for (int c = 0; c < 2; ++c) {
+        meters.inPeak[c].store(0.0, std::memory_order_relaxed);
+        meters.outPeak[c].store(0.0, std::memory_order_relaxed);
+        meters.inMeanSquare[c].store(0.0, std::memory_order_relaxed);
+        meters.outMeanSquare[c].store(0.0, std::memory_order_relaxed);
+    }
+    resetDisplayedGain();
+    meters.resetRequest.store(false, std::memory_order_relaxed);
+
+    for (int c = 0; c < 2; ++c) {
+        for (double& row : frame.calibrationRows[c])
+            row = 0.0;
+        frame.calibrationSum[c] = 0.0;
+    }
+
+    // No ramp after a reset: the smoothed gains start at their targets.
+    frame.drive = driveGain();
+    frame.output = outputGain();
+    frame.power = powerGain();
+
+    frame.fadeGain = 1e-20;
+    frame.levellerAverage = 0.00001;
+    for (int c = 0; c < 2; ++c)
+        for (int k = 0; k < kFollowerStages; ++k)
+            frame.followers1[c][k] = frame.followers2[c][k] = 0.0;
+
+    clearProcessingBuffers();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Signal-path buffers and tables (their contents belong to the signal stages)
+
+void Plugin::allocateBuffers() {}
+void Plugin::freeBuffers() {}
+void Plugin::buildSmoothingKernel() {}
+void Plugin::fillNoiseShaperSets() {}
+void Plugin::clearProcessingBuffers() {}
+
+void Plugin::createEditor() {
+    // The editor object registers itself through setEditor; until it exists the record still
+    // announces one, as the finished plug-in does.
+    setFlag(effFlagsHasEditor, true);
 }
 
 void Plugin::processReplacing(float**, float**, int) {}
 void Plugin::processDoubleReplacing(double**, double**, int) {}
 
-void Plugin::setParameter(int, float) {}
-float Plugin::getParameter(int) { return 0.0f; }
-void Plugin::getParameterLabel(int, char* label) { *label = 0; }
-void Plugin::getParameterDisplay(int, char* text) { *text = 0; }
-void Plugin::getParameterName(int, char* text) { *text = 0; }
+// ---------------------------------------------------------------------------------------------
+// Parameters
+
+int Plugin::choice(int index) const {
+    if (index < 0 || index >= kNumParams) return 0;
+    return choices[index].load(std::memory_order_relaxed);
+}
+
+int Plugin::wordLength() const {
+    return kWordLengths[choice(kBits)];
+}
+
+void Plugin::storeParameter(int index, float value) {
+    const ParameterInfo* info = parameterInfo(index);
+    if (!info || index >= kNumLiveParameters) return;
+    normalized[index].store(value, std::memory_order_relaxed);
+    const float clamped = clampNormalized(value);
+    const double x = clamped;
+    switch (index) {
+    case kOutput:
+        store(outputGainValue, outputGainFor(x));
+        break;
+    case kDrive:
+        store(driveGainValue, driveGainFor(x));
+        break;
+    case kTransient:
+        store(transientValue, transientAmountFor(x));
+        break;
+    case kRelease:
+        store(releaseTimeValue, releaseTimeFor(x));
+        break;
+    case kLink:
+        store(linkValue, x);
+        break;
+    case kLeveller:
+        store(levellerValue, outputGainFor(x));
+        break;
+    default:
+        break;
+    }
+    if (info->choices > 0) choices[index].store(step(clamped, info->choices), std::memory_order_relaxed);
+    if (index == kPower) store(powerGainValue, choice(kPower) == 1 ? 1.0 : 0.0);
+}
+
+void Plugin::changeTransShape(float value) {
+    // The kernel and the gain delay change length: never in the middle of a block. The outcome of
+    // the bounded wait is not examined.
+    platform::EngineLock lock(engineMutex);
+    const int previous = choice(kTransShape);
+    storeParameter(kTransShape, value);
+    if (choice(kTransShape) != previous) {
+        updateKernelLength();
+        buildSmoothingKernel();
+        suspend();
+    }
+}
+
+void Plugin::setParameter(int index, float value) {
+    switch (index) {
+    case kTransient:
+        storeParameter(index, value);
+        computeAttackCoefficients();
+        break;
+    case kRelease:
+        storeParameter(index, value);
+        computeReleaseCoefficients();
+        break;
+    case kTransShape:
+        changeTransShape(value);
+        break;
+    case kNoiseShape:
+        storeParameter(index, value);
+        selectNoiseShaper();
+        break;
+    case kAttShow:
+        storeParameter(index, value);
+        resetDisplayedGain();
+        break;
+    case kResvdVid:
+        if (step(clampNormalized(value), 100) == 0) convertLegacyLayout();
+        break;
+    default:
+        storeParameter(index, value);
+        break;
+    }
+    CPresetSystemEffect::setParameter(index, value);
+    if (editor) editor->setParameter(index, value);
+}
+
+void Plugin::convertLegacyLayout() {
+    // The older layout had "Bits" as off/8/16/24 and "Scale" as peak/K-12/K-14/K-20. The stored
+    // values are already set: slots are applied in index order and this marker comes last.
+    setParameter(kAutoblack, centre(0, 2));
+    const int bits = step(clampNormalized(normalized[kBits].load(std::memory_order_relaxed)), 4);
+    setParameter(kQuantize, centre(bits > 0 ? 1 : 0, 2));
+    setParameter(kBits, centre(bits > 0 ? bits - 1 : 1, 3));
+    setParameter(kAttShow, centre(7, 8));
+    setParameter(kAttZoom, centre(0, 2));
+    setParameter(kPostMeter, centre(1, 2));
+    const int scale = step(clampNormalized(normalized[kScale].load(std::memory_order_relaxed)), 4);
+    setParameter(kMeterType, centre(scale > 0 ? 1 : 0, 2));
+    setParameter(kScale, centre(scale > 0 ? scale - 1 : 1, 3));
+}
+
+float Plugin::getParameter(int index) {
+    if (index >= 0 && index < kNumLiveParameters) return normalized[index].load(std::memory_order_relaxed);
+    if (index == kResvdVid) return kCurrentLayoutMarker;
+    return 0.0f;
+}
+
+void Plugin::getParameterName(int index, char* text) {
+    const ParameterInfo* info = parameterInfo(index);
+    std::strcpy(text, info ? info->name : "");
+}
+
+void Plugin::getParameterLabel(int index, char* label) {
+    const ParameterInfo* info = parameterInfo(index);
+    std::strcpy(label, info ? info->label : "");
+}
+
+void Plugin::getParameterDisplay(int index, char* text) {
+    *text = 0;
+    const ParameterInfo* info = parameterInfo(index);
+    if (!info) return;
+    switch (info->kind) {
+    case ParamKind::Decibels:
+        formatDecibels(index == kOutput  ? outputGain()
+                       : index == kDrive ? driveGain()
+                                         : levellerLevel(),
+                       text);
+        break;
+    case ParamKind::Number:
+        formatNumber(float(index == kTransient ? transientAmount()
+                           : index == kRelease ? releaseTime()
+                                               : linkAmount() * 100.0),
+                     text);
+        break;
+    case ParamKind::Choice:
+        std::strcpy(text, info->texts[choice(index)]);
+        break;
+    case ParamKind::BitMask:
+        formatAttShow(choice(index), text);
+        break;
+    case ParamKind::Unused:
+    case ParamKind::Layout:
+        break;
+    }
+}
 
 bool Plugin::getParameterProperties(int, VstParameterProperties* properties) {
     // Only the float step is ours; the host's other fields stay as it set them.
@@ -57,4 +397,29 @@ bool Plugin::getVendorString(char* text) {
 bool Plugin::getProductString(char* text) {
     std::strcpy(text, identity::kProduct);
     return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Metering preferences
+
+void Plugin::loadMeteringPreferences() {
+    struct Preference {
+        const char* name;
+        int index;
+        int choices;
+    };
+    static constexpr Preference kPreferences[] = {
+        {"Metering_Scale", kScale, 3},     {"Metering_Type", kMeterType, 2}, {"Metering_Zoom", kAttZoom, 2},
+        {"Metering_AttShow", kAttShow, 8}, {"Metering_Recon", kMeterOvs, 2}, {"Metering_Post", kPostMeter, 2},
+    };
+    platform::RegistryKey key;
+    if (!key.open(presets::kPreferencesKey, platform::RegistryKey::Access::Read)) return;
+    for (const Preference& preference : kPreferences) {
+        // A 32-bit step index whatever the stored type; a value of any other size is not one.
+        std::int32_t stored = 0;
+        platform::RegistryValueInfo info;
+        if (key.read(preference.name, &stored, sizeof(stored), &info) == platform::RegistryRead::Ok &&
+            info.size == sizeof(stored))
+            setParameter(preference.index, centre(stored, preference.choices));
+    }
 }

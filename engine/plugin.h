@@ -1,8 +1,16 @@
 // The limiter effect: parameters, lifecycle and the processing frame.
+//
+// Threads. The host's audio thread runs the processing calls and holds the engine mutex for a whole
+// block; setSampleRate and a "TransShape" change take the same mutex, as does the constructor. Other
+// parameter changes come from any thread without a lock: every engine value they derive is one
+// relaxed atomic scalar that the processing reads per block or per sample. The sample-rate state
+// (rate, shift, lengths) changes only under the mutex.
 #pragma once
 
-#include <memory>
+#include <atomic>
+#include <cstdint>
 
+#include "engine/parameters.h"
 #include "platform/engine_mutex.h"
 #include "presets/preset_system_effect.h"
 
@@ -11,9 +19,19 @@ public:
     explicit Plugin(vst::HostCallback audioMaster);
     ~Plugin() override;
 
-    static constexpr int kNumParams = 26;
+    static constexpr int kNumParams = engine::kNumParameters;
     static constexpr int kNumHostPrograms = 1;
+    static constexpr int kInitialSampleRate = 44100;
+    // Look-ahead window W at rate shift 0 [samples]; W = 128 << s.
+    static constexpr int kBaseLookAhead = 128;
+    // Samples between the detector's alignment delay and the output, beyond W [samples].
+    static constexpr int kAlignmentDelay = 31;
+    static constexpr int kMaxRateShift = 2;
+    static constexpr int kFollowerStages = 8;
+    // Noise-shaper sets: 0 is the all-zero set ("off"), 1 + 6 * type + rate index the tables.
+    static constexpr int kNoiseShaperSets = 19;
 
+    // State reset: clears all processing state; takes no lock (callers inside the engine hold it).
     void suspend() override;
     void setSampleRate(float rate) override;
     void processReplacing(float** inputs, float** outputs, int sampleFrames) override;
@@ -29,6 +47,111 @@ public:
     bool getProductString(char* text) override;
     vst::VstInt32 getPlugCategory() override { return vst::kPlugCategMastering; }
 
+    // Applies the metering preferences stored under the registry key "PREFS" through setParameter.
+    void loadMeteringPreferences();
+
+    // Engine values derived from the parameters; the processing reads them per block or per sample.
+    double outputGain() const { return load(outputGainValue); }
+    double driveGain() const { return load(driveGainValue); }
+    double transientAmount() const { return load(transientValue); }
+    double releaseTime() const { return load(releaseTimeValue); } // [ms]
+    double linkAmount() const { return load(linkValue); }
+    double levellerLevel() const { return load(levellerValue); }
+    double powerGain() const { return load(powerGainValue); }
+    // The choice of a choice parameter ("AttShow": its bit mask); 0 for the others.
+    int choice(int index) const;
+    // "Bits" as a word length: 8, 16 or 24.
+    int wordLength() const;
+
+    // Sample-rate state.
+    int integerSampleRate() const { return integerRate.load(std::memory_order_relaxed); }
+    double fs() const { return load(sampleRateHz); }
+    int rateShift() const { return shift; }
+    int lookAheadLength() const { return lookAhead; } // W
+    int kernelLength() const { return kernel; }       // K
+    int gainDelayLength() const { return gainDelay; } // W - 2K + 2
+    int latency() const { return lookAhead + kAlignmentDelay; }
+
+    // Coefficients of the one-pole smoothers, y += (x - y) * c.
+    double attackCoefficient(int stage) const { return load(attack[stage]); }
+    double releaseCoefficient(int stage) const { return load(release[stage]); }
+    double rampCoefficient() const { return load(ramp); }
+    double fadeCoefficient() const { return load(fade); }
+    double levelCoefficient() const { return load(level); }
+    double rmsCoefficient() const { return load(rms); }
+
+    // The active noise-shaper set (0: none) and the shaper's error-history position.
+    int activeNoiseShaperSet() const { return noiseShaperSet.load(std::memory_order_relaxed); }
+    int noiseShaperPosition() const { return noiseShaperIndex.load(std::memory_order_relaxed); }
+
+protected:
+    // Scalar processing state that the state reset returns to its start; the audio thread owns it
+    // while it holds the engine mutex.
+    struct FrameState {
+        std::uint32_t random[3];                         // G1, G2, G3: dither and calibration noise
+        double drive, output, power;                     // smoothed gains
+        double fadeGain;                                 // "Autoblack"
+        double levellerAverage;                          // leveller's one-second average
+        double followers1[2][kFollowerStages];           // first-stage followers, per channel
+        double followers2[2][kFollowerStages];           // second stage ("DetectorOrder" "II")
+        std::uint8_t calibrationCounter;                 // calibration row counter
+        double calibrationRows[2][8], calibrationSum[2]; // pink-noise rows and their sums
+    };
+    // Meter accumulators: written by the audio thread, read by the editor's poll.
+    struct MeterFeed {
+        std::atomic<double> inPeak[2], outPeak[2], inMeanSquare[2], outMeanSquare[2];
+        std::atomic<double> displayedGain[2];
+        std::atomic<bool> resetRequest;
+    };
+
+    FrameState frame{};
+    MeterFeed meters;
+    // The active noise-shaper set, and the position in the shaper's error history (both channels).
+    std::atomic<int> noiseShaperSet{0};
+    std::atomic<int> noiseShaperIndex{0};
+
 private:
+    static double load(const std::atomic<double>& value) { return value.load(std::memory_order_relaxed); }
+    static void store(std::atomic<double>& value, double v) { value.store(v, std::memory_order_relaxed); }
+
+    // Stores the normalized value and the engine values derived from it, nothing else.
+    void storeParameter(int index, float value);
+    void convertLegacyLayout();
+    void changeTransShape(float value);
+    void setRateState(int rate);
+    void updateKernelLength();
+    void computeAttackCoefficients();
+    void computeReleaseCoefficients();
+    void computeRateCoefficients(); // ramp, fade, level, RMS
+    void resetDisplayedGain();
+    // Selects the noise-shaper set for the "NoiseShape" choice and the integer rate, and restarts
+    // the shaper's error history at position 0.
+    void selectNoiseShaper();
+
+    // Signal-path steps filled in by the signal stages.
+    void allocateBuffers(); // every buffer at its largest size, 16-byte aligned; interpolation table
+    void freeBuffers();
+    void buildSmoothingKernel();   // kernel spectrum for K
+    void fillNoiseShaperSets();    // the 18 shaping tables (set 0 stays all zero)
+    void clearProcessingBuffers(); // audio, dry, detector, convolution buffers; positions to 0
+    void createEditor();
+
     platform::EngineMutex engineMutex;
+
+    // Normalized values as last set, 0..21.
+    std::atomic<float> normalized[engine::kNumLiveParameters];
+    std::atomic<double> outputGainValue, driveGainValue, transientValue, releaseTimeValue, linkValue,
+        levellerValue, powerGainValue;
+    std::atomic<std::int32_t> choices[engine::kNumParameters];
+
+    // Written under the mutex; atomic because parameter changes read them without it.
+    std::atomic<int> integerRate{kInitialSampleRate};
+    std::atomic<double> sampleRateHz{kInitialSampleRate};
+    int shift = 0;
+    int lookAhead = kBaseLookAhead;
+    int kernel = 64;
+    int gainDelay = 2;
+
+    std::atomic<double> attack[kFollowerStages], release[kFollowerStages];
+    std::atomic<double> ramp, fade, level, rms;
 };

@@ -26,6 +26,12 @@ public:
     virtual bool onKeyUp(vst::VstKeyCode&) { return false; }
     virtual bool setKnobMode(int) { return false; }
 
+    // What the effect tells its editor, without knowing the editor's class.
+    virtual void setParameter(int /*index*/, float /*value*/) {}
+    virtual void setLatency(int /*samples*/) {}
+    virtual void loadUserDefaults() {}
+    virtual void presetNameChanged(const char* /*name*/) {}
+
     AudioEffect* getEffect() const { return effect; }
 
 protected:

@@ -1,0 +1,48 @@
+// The registry backend writes what any other program reading HKEY_CURRENT_USER sees, and a sandbox
+// keeps the user's own key out of reach.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <windows.h>
+
+#include "platform/registry.h"
+#include "platform/registry_sandbox.h"
+
+namespace {
+
+constexpr const char* kSubKey = "SOFTWARE\\Orvel-soundworks\\Orvelzelmar\\PREFS";
+
+TEST(RegistryBackend, WritesRealRegistryValues) {
+    platform::RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.active());
+    platform::RegistryKey key;
+    ASSERT_TRUE(key.create(kSubKey));
+    const std::int32_t seven = 7;
+    ASSERT_TRUE(key.write("Metering_AttShow", platform::kRegistryDword, &seven, 4));
+
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSubKey, 0, KEY_QUERY_VALUE, &raw), ERROR_SUCCESS);
+    DWORD type = 0, value = 0, size = sizeof(value);
+    EXPECT_EQ(
+        RegQueryValueExA(raw, "Metering_AttShow", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size),
+        ERROR_SUCCESS);
+    RegCloseKey(raw);
+    EXPECT_EQ(type, DWORD(REG_DWORD));
+    EXPECT_EQ(value, 7u);
+    EXPECT_EQ(size, 4u);
+}
+
+TEST(RegistryBackend, TheSandboxIsGoneAfterwards) {
+    {
+        platform::RegistrySandbox sandbox;
+        platform::RegistryKey key;
+        ASSERT_TRUE(key.create("SOFTWARE\\OrvelSandboxProbe"));
+    }
+    HKEY raw = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\OrvelSandboxProbe", 0, KEY_QUERY_VALUE, &raw),
+              ERROR_SUCCESS);
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\OrvelTestSandbox", 0, KEY_QUERY_VALUE, &raw),
+              ERROR_SUCCESS);
+}
+
+} // namespace
