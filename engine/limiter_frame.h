@@ -37,7 +37,10 @@ public:
     // "NoiseShape" choice at the current sample rate (any thread); at a rate without tables the
     // current set stays. The error history restarts at position 0.
     void selectNoiseShaper(int choice);
+    // A set chosen by the caller (any thread), with the same restart of the error history.
+    void useNoiseShaperSet(int index) { requantizer.selectSet(index); }
     int noiseShaperSet() const { return requantizer.selectedSet(); }
+    int noiseShaperPosition() const { return requantizer.historyPosition(); }
 
     // One block. A mono host passes inR == inL and outR == outL: the right result is written first,
     // so the left one remains.
@@ -50,6 +53,7 @@ public:
     double driveGain() const { return drive; }
     double outputGain() const { return output; }
     double fadeGain() const { return requantizer.fadeGain(); }
+    double levellerAverage() const { return leveller.currentAverage(); }
 
 private:
     FrameRates rate;

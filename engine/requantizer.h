@@ -32,6 +32,8 @@ public:
         restart = true;
     }
     int selectedSet() const { return selected; }
+    // The error-history position the next sample starts from.
+    int historyPosition() const { return restart ? 0 : position; }
 
     void process(double& left, double& right, double scale, bool autoblack);
 

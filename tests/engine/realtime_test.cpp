@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <random>
@@ -12,6 +13,9 @@
 #include <vector>
 
 #include "engine/limiter_frame.h"
+#include "engine/parameters.h"
+#include "engine/plugin.h"
+#include "platform/registry_sandbox.h"
 #include "tests/engine/support/engine_fixtures.h"
 
 namespace {
@@ -19,36 +23,69 @@ namespace {
 std::atomic<long> heapCalls{0};
 thread_local bool counting = false;
 
-void* allocate(std::size_t size, std::size_t alignment) {
+void count() {
     if (counting) heapCalls.fetch_add(1, std::memory_order_relaxed);
-    // Room for the alignment and for the pointer that free needs.
-    void* raw = std::malloc(size + alignment + sizeof(void*));
-    if (!raw) throw std::bad_alloc();
-    auto address = reinterpret_cast<std::uintptr_t>(raw) + sizeof(void*);
-    address = (address + alignment - 1) & ~(static_cast<std::uintptr_t>(alignment) - 1);
-    reinterpret_cast<void**>(address)[-1] = raw;
-    return reinterpret_cast<void*>(address);
+}
+
+void* allocate(std::size_t size) {
+    count();
+    void* p = std::malloc(size ? size : 1);
+    if (!p) throw std::bad_alloc();
+    return p;
 }
 
 void release(void* p) noexcept {
     if (!p) return;
-    if (counting) heapCalls.fetch_add(1, std::memory_order_relaxed);
-    std::free(static_cast<void**>(p)[-1]);
+    count();
+    std::free(p);
+}
+
+// Over-aligned blocks keep the malloc pointer just below the aligned address.
+void* allocateAligned(std::size_t size, std::align_val_t alignment) {
+    const auto a = static_cast<std::uintptr_t>(alignment);
+    void* raw = allocate(size + a + sizeof(void*));
+    auto address = (reinterpret_cast<std::uintptr_t>(raw) + sizeof(void*) + a - 1) & ~(a - 1);
+    reinterpret_cast<void**>(address)[-1] = raw;
+    return reinterpret_cast<void*>(address);
+}
+
+void releaseAligned(void* p) noexcept {
+    if (p) release(static_cast<void**>(p)[-1]);
+}
+
+template <class F> void* orNull(F f) noexcept {
+    try {
+        return f();
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 } // namespace
 
 void* operator new(std::size_t size) {
-    return allocate(size, alignof(std::max_align_t));
+    return allocate(size);
 }
 void* operator new[](std::size_t size) {
-    return allocate(size, alignof(std::max_align_t));
+    return allocate(size);
 }
 void* operator new(std::size_t size, std::align_val_t a) {
-    return allocate(size, static_cast<std::size_t>(a));
+    return allocateAligned(size, a);
 }
 void* operator new[](std::size_t size, std::align_val_t a) {
-    return allocate(size, static_cast<std::size_t>(a));
+    return allocateAligned(size, a);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return orNull([&] { return allocate(size); });
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return orNull([&] { return allocate(size); });
+}
+void* operator new(std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
+    return orNull([&] { return allocateAligned(size, a); });
+}
+void* operator new[](std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
+    return orNull([&] { return allocateAligned(size, a); });
 }
 void operator delete(void* p) noexcept {
     release(p);
@@ -62,17 +99,29 @@ void operator delete(void* p, std::size_t) noexcept {
 void operator delete[](void* p, std::size_t) noexcept {
     release(p);
 }
-void operator delete(void* p, std::align_val_t) noexcept {
+void operator delete(void* p, const std::nothrow_t&) noexcept {
     release(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    release(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    releaseAligned(p);
 }
 void operator delete[](void* p, std::align_val_t) noexcept {
-    release(p);
+    releaseAligned(p);
 }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
-    release(p);
+    releaseAligned(p);
 }
 void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
-    release(p);
+    releaseAligned(p);
+}
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept {
+    releaseAligned(p);
+}
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
+    releaseAligned(p);
 }
 
 namespace {
@@ -127,6 +176,42 @@ TEST(Realtime, ProcessingNeverTouchesTheHeap) {
     }
 }
 
+// A host that answers without touching the heap or any shared state of its own.
+vst::VstIntPtr quietHost(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr, void*, float) {
+    return opcode == vst::audioMasterVersion ? 2400 : 0;
+}
+
+TEST(Realtime, ThePluginsProcessingCallsNeverTouchTheHeap) {
+    platform::RegistrySandbox sandbox;
+    Plugin plugin(quietHost);
+    plugin.setSampleRate(96000.0f);
+    for (int index : {engine::kOversample, engine::kMeterOvs, engine::kQuantize, engine::kAutoblack})
+        plugin.setParameter(index, 1.0f);
+    plugin.setParameter(engine::kNoiseShape, 0.9f);
+    std::vector<float> l(2048), r(2048);
+    std::vector<double> dl(2048), dr(2048);
+    for (int n = 0; n < 2048; ++n)
+        l[n] = r[n] = static_cast<float>(dl[n] = dr[n] = std::sin(n * 0.03));
+    float* ins[2] = {l.data(), r.data()};
+    float* outs[2] = {l.data(), r.data()};
+    double* dins[2] = {dl.data(), dr.data()};
+    double* douts[2] = {dl.data(), dr.data()};
+    float m[10];
+
+    long calls = 0;
+    {
+        CountHeapCalls count;
+        plugin.processReplacing(ins, outs, 2048);
+        plugin.processDoubleReplacing(dins, douts, 2048);
+        plugin.getMeterValues(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9]);
+        plugin.setParameter(engine::kCalibrate, 0.6f);
+        plugin.processReplacing(ins, outs, 2048);
+        plugin.processDoubleReplacing(dins, douts, 2048);
+        calls = count.calls();
+    }
+    EXPECT_EQ(calls, 0);
+}
+
 // Three threads as a host runs them: audio blocks, automation of every published value, meter polls.
 TEST(Realtime, AutomationAndMeterPollsRunBesideTheAudioThread) {
     LimiterFrame frame;
@@ -160,6 +245,50 @@ TEST(Realtime, AutomationAndMeterPollsRunBesideTheAudioThread) {
         frame.limit(input.left.data(), input.right.data(), l.data(), r.data(), 4800);
         for (int n = 0; n < 4800; ++n)
             ASSERT_LE(std::fabs(l[n]), 1.0);
+    }
+    done = true;
+    automation.join();
+    meters.join();
+}
+
+// The same through the plug-in: automation of every parameter ("TransShape" included, which takes
+// the engine mutex and resets), meter polls through getMeterValues, and both processing calls.
+TEST(Realtime, ThePluginsThreadsShareNothingButAtomicsAndTheMutex) {
+    platform::RegistrySandbox sandbox;
+    Plugin plugin(quietHost);
+    std::atomic<bool> done{false};
+
+    std::thread automation([&] {
+        std::mt19937 local(31);
+        std::uniform_real_distribution<float> value(0.0f, 1.0f);
+        while (!done.load()) {
+            const int index = static_cast<int>(local() % engine::kNumLiveParameters);
+            if (index == engine::kCalibrate || index == engine::kPower) continue;
+            plugin.setParameter(index, value(local));
+        }
+    });
+    std::thread meters([&] {
+        float m[10];
+        while (!done.load()) {
+            plugin.getMeterValues(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9]);
+            for (float v : m)
+                ASSERT_TRUE(std::isfinite(v));
+        }
+    });
+
+    std::mt19937 rng(32);
+    const fixtures::Stereo input = fixtures::programme(4096, 48000, rng);
+    std::vector<float> l(input.left.begin(), input.left.end()), r(input.right.begin(), input.right.end());
+    std::vector<double> dl = input.left, dr = input.right;
+    for (int block = 0; block < 60; ++block) {
+        std::vector<float> inL = l, inR = r;
+        float* ins[2] = {inL.data(), inR.data()};
+        plugin.processReplacing(ins, ins, 4096);
+        std::vector<double> dinL = dl, dinR = dr;
+        double* dins[2] = {dinL.data(), dinR.data()};
+        plugin.processDoubleReplacing(dins, dins, 4096);
+        for (int n = 0; n < 4096; ++n)
+            ASSERT_LE(std::fabs(inL[n]), 1.0f);
     }
     done = true;
     automation.join();
