@@ -45,8 +45,10 @@ TEST(Requantizer, SilenceWithAutoblackIsDigitalZero) {
     LimiterFrame frame;
     fixtures::prepare(frame, 44100, 2, quantizing(1, 2, true));
     std::vector<double> right;
-    for (double v : silence(frame, 20000, &right)) ASSERT_EQ(v, 0.0);
-    for (double v : right) ASSERT_EQ(v, 0.0);
+    for (double v : silence(frame, 20000, &right))
+        ASSERT_EQ(v, 0.0);
+    for (double v : right)
+        ASSERT_EQ(v, 0.0);
 }
 
 TEST(Requantizer, AutoblackFadesWithTenMillisecondsOnceBothChannelsAreSilent) {
@@ -54,7 +56,8 @@ TEST(Requantizer, AutoblackFadesWithTenMillisecondsOnceBothChannelsAreSilent) {
     fixtures::prepare(frame, 48000, 2, quantizing(1, 0, true));
     const int latency = frame.rates().latency();
     std::vector<double> in(4000, 0.0), l(4000), r(4000);
-    for (int n = 0; n < 1000; ++n) in[n] = 0.3 * std::sin(n * 0.1) + 0.4;
+    for (int n = 0; n < 1000; ++n)
+        in[n] = 0.3 * std::sin(n * 0.1) + 0.4;
     frame.limit(in.data(), in.data(), l.data(), r.data(), 1000 + latency);
     EXPECT_EQ(frame.fadeGain(), 1.0);
     const double* after = in.data() + 1000 + latency;
@@ -62,7 +65,8 @@ TEST(Requantizer, AutoblackFadesWithTenMillisecondsOnceBothChannelsAreSilent) {
     EXPECT_NEAR(frame.fadeGain(), std::exp(-1.0), 1e-3);
     frame.limit(after, after, l.data(), r.data(), 480 * 4);
     EXPECT_NEAR(frame.fadeGain(), std::exp(-5.0), 1e-4);
-    for (int n = 480 * 3; n < 480 * 4; ++n) ASSERT_LE(std::fabs(l[n]), 2.0 / 32768 * std::exp(-3.0));
+    for (int n = 480 * 3; n < 480 * 4; ++n)
+        ASSERT_LE(std::fabs(l[n]), 2.0 / 32768 * std::exp(-3.0));
 }
 
 struct Selection {
@@ -74,9 +78,9 @@ struct Selection {
 
 TEST(Requantizer, NoiseShaperFollowsTheRateAndKeepsItsSetAtOtherRates) {
     const Selection cases[] = {
-        {176400, 2, 176400, 4}, {44100, 1, 44100, 0}, {192000, 3, 192000, 5},
-        {50000, 1, 48000, 1}, // type A chosen at 48 kHz stays at 50 kHz
-        {32000, 2, 32000, -1}, // nothing chosen before: no shaping
+        {176400, 2, 176400, 4}, {44100, 1, 44100, 0},
+        {192000, 3, 192000, 5}, {50000, 1, 48000, 1}, // type A chosen at 48 kHz stays at 50 kHz
+        {32000, 2, 32000, -1},                        // nothing chosen before: no shaping
     };
     for (const Selection& c : cases) {
         LimiterFrame frame;
@@ -94,7 +98,8 @@ TEST(Requantizer, NoiseShaperFollowsTheRateAndKeepsItsSetAtOtherRates) {
     EXPECT_EQ(noise_shaper::taps(1 + 0 + 5)[2], 0.038527);   // type A, 192 kHz
     EXPECT_EQ(noise_shaper::taps(1 + 12 + 1)[11], 0.0);      // type C, 48 kHz
     EXPECT_EQ(noise_shaper::taps(1 + 12 + 3)[11], -0.01671); // type C, 96 kHz
-    for (int n = 0; n < noise_shaper::kTaps; ++n) EXPECT_EQ(noise_shaper::taps(0)[n], 0.0);
+    for (int n = 0; n < noise_shaper::kTaps; ++n)
+        EXPECT_EQ(noise_shaper::taps(0)[n], 0.0);
 }
 
 // The error of the shaped quantizer is the plain error filtered by 1 + Σ w[n] z^−(n+1).
@@ -104,25 +109,29 @@ TEST(Requantizer, TheErrorSpectrumFollowsTheShapingFilter) {
         LimiterFrame frame;
         fixtures::prepare(frame, rate, 2, quantizing(1, shape, false));
         std::vector<double> in(1 << 17), l(in.size()), r(in.size());
-        for (std::size_t n = 0; n < in.size(); ++n) in[n] = 0.25 * std::sin(n * 0.001); // slow, busy enough
+        for (std::size_t n = 0; n < in.size(); ++n)
+            in[n] = 0.25 * std::sin(n * 0.001); // slow, busy enough
         frame.limit(in.data(), in.data(), l.data(), r.data(), static_cast<int>(in.size()));
         std::vector<double> error(in.size() - 1000);
         const int latency = frame.rates().latency();
         double mean = 0;
-        for (std::size_t n = 0; n < error.size(); ++n) mean += error[n] = l[n + 1000] - in[n + 1000 - latency];
+        for (std::size_t n = 0; n < error.size(); ++n)
+            mean += error[n] = l[n + 1000] - in[n + 1000 - latency];
         mean /= static_cast<double>(error.size());
         // The truncation puts the mean half a step below zero; only the noise around it matters here.
-        for (double& e : error) e -= mean;
+        for (double& e : error)
+            e -= mean;
         return spectrum::averagePower(error, 1024);
     };
     const std::vector<double> flat = errorSpectrum(0), shaped = errorSpectrum(2);
     const double* w = noise_shaper::taps(1 + 6 + 0); // type B, 44.1 kHz
     for (double f : {0.02, 0.07, 0.1, 0.2, 0.3, 0.4, 0.47}) {
         std::complex<double> h = 1.0;
-        for (int n = 0; n < 12; ++n) h += w[n] * std::polar(1.0, -2.0 * std::numbers::pi * f * (n + 1));
+        for (int n = 0; n < 12; ++n)
+            h += w[n] * std::polar(1.0, -2.0 * std::numbers::pi * f * (n + 1));
         const double expected = 10 * std::log10(std::norm(h));
-        const double measured =
-            10 * std::log10(spectrum::band(shaped, f - 0.01, f + 0.01) / spectrum::band(flat, f - 0.01, f + 0.01));
+        const double measured = 10 * std::log10(spectrum::band(shaped, f - 0.01, f + 0.01) /
+                                                spectrum::band(flat, f - 0.01, f + 0.01));
         EXPECT_NEAR(measured, expected, 1.5) << "at " << f << " fs";
     }
     EXPECT_LT(spectrum::band(shaped, 0.0, 0.1), spectrum::band(flat, 0.0, 0.1) / 10);
@@ -138,7 +147,8 @@ TEST(Requantizer, SignalsFarBeyondFullScaleAreClippedAndForgotten) {
     fixtures::prepare(frame, 44100, 2, s);
     const int latency = frame.rates().latency();
     std::vector<double> in(3000), l(3000), r(3000);
-    for (int n = 0; n < 3000; ++n) in[n] = n < 200 ? (n % 2 ? 1e12 : -3e9) : 0.5 * std::sin(n * 0.02);
+    for (int n = 0; n < 3000; ++n)
+        in[n] = n < 200 ? (n % 2 ? 1e12 : -3e9) : 0.5 * std::sin(n * 0.02);
     frame.limit(in.data(), in.data(), l.data(), r.data(), 3000);
     for (int n = 0; n < 3000; ++n) {
         ASSERT_TRUE(std::isfinite(l[n])) << n;
@@ -161,7 +171,8 @@ TEST(Requantizer, StopsWhileOffAndContinuesWhereItStopped) {
     const int latency = paused.rates().latency();
 
     std::vector<double> in(900);
-    for (int n = 0; n < 900; ++n) in[n] = 0.3 * std::sin(n * 0.05) + 0.01 * std::sin(n * 0.7);
+    for (int n = 0; n < 900; ++n)
+        in[n] = 0.3 * std::sin(n * 0.05) + 0.01 * std::sin(n * 0.7);
     std::vector<double> skipped(in.begin(), in.begin() + (300 - latency));
     skipped.insert(skipped.end(), in.begin() + (600 - latency), in.end());
     skipped.resize(900, 0.0);
@@ -174,9 +185,12 @@ TEST(Requantizer, StopsWhileOffAndContinuesWhereItStopped) {
     paused.limit(in.data() + 600, in.data() + 600, a.data() + 600, r.data(), 300);
     straight.limit(skipped.data(), skipped.data(), b.data(), r.data(), 600);
 
-    for (int n = 0; n < 300; ++n) ASSERT_EQ(a[n], b[n]) << n;
-    for (int n = 0; n < 300; ++n) ASSERT_EQ(a[600 + n], b[300 + n]) << n;
-    for (int n = 300; n < 600; ++n) ASSERT_NEAR(a[n], in[n - latency], 1e-15) << "unquantized while off, " << n;
+    for (int n = 0; n < 300; ++n)
+        ASSERT_EQ(a[n], b[n]) << n;
+    for (int n = 0; n < 300; ++n)
+        ASSERT_EQ(a[600 + n], b[300 + n]) << n;
+    for (int n = 300; n < 600; ++n)
+        ASSERT_NEAR(a[n], in[n - latency], 1e-15) << "unquantized while off, " << n;
 }
 
 } // namespace
