@@ -19,9 +19,6 @@ namespace {
 // Kernel length K at rate shift 0 by "TransShape" choice ("hard", "med", "soft") [samples].
 constexpr int kKernelLengths[3] = {8, 16, 64};
 
-// The rates that have noise-shaper tables, in table order.
-constexpr int kShaperRates[6] = {44100, 48000, 88200, 96000, 176400, 192000};
-
 constexpr int kWordLengths[3] = {8, 16, 24};
 
 // One-pole coefficient for a time constant of ms at fs.
@@ -76,11 +73,11 @@ Plugin::Plugin(HostCallback audioMaster) : CPresetSystemEffect(audioMaster, kNum
     updateKernelLength();
     setInitialDelay(latency());
 
-    allocateBuffers();
-    noiseShaperSet.store(0, std::memory_order_relaxed);
+    // The signal path's buffers were allocated with the member, at their largest sizes; its
+    // noise-shaper sets are constant tables with the all-zero set active.
+    signal.useNoiseShaperSet(noise_shaper::kNone);
 
     buildSmoothingKernel();
-    fillNoiseShaperSets();
 
     store(rms, rmsFor(fs()));
 
@@ -95,9 +92,7 @@ Plugin::Plugin(HostCallback audioMaster) : CPresetSystemEffect(audioMaster, kNum
     selectPreset(0);
 }
 
-Plugin::~Plugin() {
-    freeBuffers();
-}
+Plugin::~Plugin() = default;
 
 // ---------------------------------------------------------------------------------------------
 // Sample rate and state reset
@@ -117,14 +112,14 @@ void Plugin::updateKernelLength() {
 
 void Plugin::computeAttackCoefficients() {
     for (int i = 0; i < kFollowerStages; ++i)
-        store(attack[i], onePole(32.0 - double(i) * 31.0 / 7.0, fs()));
+        signal.settings.attack[i] = onePole(32.0 - double(i) * 31.0 / 7.0, fs());
 }
 
 void Plugin::computeReleaseCoefficients() {
     // From the set time down to 2 ms in equal steps (rising to 2 ms when the set time is below).
     const double r = releaseTime();
     for (int i = 0; i < kFollowerStages; ++i)
-        store(release[i], onePole(r - double(i) * (r - 2.0) / 7.0, fs()));
+        signal.settings.release[i] = onePole(r - double(i) * (r - 2.0) / 7.0, fs());
 }
 
 void Plugin::computeRateCoefficients() {
@@ -135,16 +130,24 @@ void Plugin::computeRateCoefficients() {
 }
 
 void Plugin::selectNoiseShaper() {
-    noiseShaperIndex.store(0, std::memory_order_relaxed);
-    const int type = choice(kNoiseShape);
-    if (type == 0) {
-        noiseShaperSet.store(0, std::memory_order_relaxed);
-        return;
-    }
-    // At a rate without tables the previous set stays.
-    for (int r = 0; r < 6; ++r)
-        if (integerSampleRate() == kShaperRates[r])
-            noiseShaperSet.store(1 + 6 * (type - 1) + r, std::memory_order_relaxed);
+    // At a rate without tables the previous set stays; either way the error history restarts.
+    signal.useNoiseShaperSet(
+        noise_shaper::select(choice(kNoiseShape), integerSampleRate(), signal.noiseShaperSet()));
+}
+
+void Plugin::buildSmoothingKernel() {
+    FrameRates rates;
+    rates.sampleRate = integerSampleRate();
+    rates.fs = fs();
+    rates.shift = shift;
+    rates.lookahead = lookAhead;
+    rates.kernel = kernel;
+    rates.gainDelay = gainDelay;
+    rates.ramp = load(ramp);
+    rates.level = load(level);
+    rates.rms = load(rms);
+    rates.fade = load(fade);
+    signal.configure(rates);
 }
 
 void Plugin::setSampleRate(float rate) {
@@ -163,61 +166,16 @@ void Plugin::setSampleRate(float rate) {
         computeAttackCoefficients();
         computeRateCoefficients();
         buildSmoothingKernel();
-        fillNoiseShaperSets();
     }
-    clearProcessingBuffers();
-}
-
-void Plugin::resetDisplayedGain() {
-    for (auto& gain : meters.displayedGain)
-        gain.store(1.0, std::memory_order_relaxed);
+    // The last step of the state reset once more (the noise-shaper tables are constant).
+    signal.reset();
 }
 
 void Plugin::suspend() {
-    frame.random[0] = 592;
-    frame.random[1] = 153768;
-    frame.random[2] = 1526;
-
-    noiseShaperIndex.store(0, std::memory_order_relaxed);
-    frame.calibrationCounter = 0;
-
-    for (int c = 0; c < 2; ++c) {
-        meters.inPeak[c].store(0.0, std::memory_order_relaxed);
-        meters.outPeak[c].store(0.0, std::memory_order_relaxed);
-        meters.inMeanSquare[c].store(0.0, std::memory_order_relaxed);
-        meters.outMeanSquare[c].store(0.0, std::memory_order_relaxed);
-    }
-    resetDisplayedGain();
-    meters.resetRequest.store(false, std::memory_order_relaxed);
-
-    for (int c = 0; c < 2; ++c) {
-        for (double& row : frame.calibrationRows[c])
-            row = 0.0;
-        frame.calibrationSum[c] = 0.0;
-    }
-
-    // No ramp after a reset: the smoothed gains start at their targets.
-    frame.drive = driveGain();
-    frame.output = outputGain();
-    frame.power = powerGain();
-
-    frame.fadeGain = 1e-20;
-    frame.levellerAverage = 0.00001;
-    for (int c = 0; c < 2; ++c)
-        for (int k = 0; k < kFollowerStages; ++k)
-            frame.followers1[c][k] = frame.followers2[c][k] = 0.0;
-
-    clearProcessingBuffers();
+    // Generators, positions, buffers, followers, meters, calibration rows; the gains jump to their
+    // targets, the fade restarts from silence and the leveller from its floor.
+    signal.reset();
 }
-
-// ---------------------------------------------------------------------------------------------
-// Signal-path buffers and tables (their contents belong to the signal stages)
-
-void Plugin::allocateBuffers() {}
-void Plugin::freeBuffers() {}
-void Plugin::buildSmoothingKernel() {}
-void Plugin::fillNoiseShaperSets() {}
-void Plugin::clearProcessingBuffers() {}
 
 void Plugin::createEditor() {
     // The editor object registers itself through setEditor; until it exists the record still
@@ -225,8 +183,43 @@ void Plugin::createEditor() {
     setFlag(effFlagsHasEditor, true);
 }
 
-void Plugin::processReplacing(float**, float**, int) {}
-void Plugin::processDoubleReplacing(double**, double**, int) {}
+template <class T> void Plugin::processBlock(T** inputs, T** outputs, int sampleFrames) {
+    platform::EngineLock lock(engineMutex);
+    if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !outputs[0]) return;
+    // A second channel counts only when the host says it is connected and hands a buffer.
+    T* rightOut = isOutputConnected(1) ? outputs[1] : nullptr;
+    if (signal.settings.calibrate != 0) {
+        signal.calibrate(outputs[0], rightOut, sampleFrames);
+        return;
+    }
+    const T* rightIn = isInputConnected(1) && inputs[1] ? inputs[1] : inputs[0];
+    // Mono: the right result goes to the left buffer first, the left result over it.
+    signal.limit(inputs[0], rightIn, outputs[0], rightOut ? rightOut : outputs[0], sampleFrames);
+}
+
+void Plugin::processReplacing(float** inputs, float** outputs, int sampleFrames) {
+    processBlock(inputs, outputs, sampleFrames);
+}
+
+void Plugin::processDoubleReplacing(double** inputs, double** outputs, int sampleFrames) {
+    processBlock(inputs, outputs, sampleFrames);
+}
+
+void Plugin::getMeterValues(float& inPeakL, float& inPeakR, float& outPeakL, float& outPeakR, float& inRmsL,
+                            float& inRmsR, float& outRmsL, float& outRmsR, float& grL, float& grR) {
+    float v[MeterFeed::kValues];
+    signal.meters.poll(v);
+    inPeakL = v[MeterFeed::kInPeakL];
+    inPeakR = v[MeterFeed::kInPeakR];
+    outPeakL = v[MeterFeed::kOutPeakL];
+    outPeakR = v[MeterFeed::kOutPeakR];
+    inRmsL = v[MeterFeed::kInRmsL];
+    inRmsR = v[MeterFeed::kInRmsR];
+    outRmsL = v[MeterFeed::kOutRmsL];
+    outRmsR = v[MeterFeed::kOutRmsR];
+    grL = v[MeterFeed::kGainL];
+    grR = v[MeterFeed::kGainR];
+}
 
 // ---------------------------------------------------------------------------------------------
 // Parameters
@@ -246,30 +239,69 @@ void Plugin::storeParameter(int index, float value) {
     normalized[index].store(value, std::memory_order_relaxed);
     const float clamped = clampNormalized(value);
     const double x = clamped;
+    if (info->choices > 0) choices[index].store(step(clamped, info->choices), std::memory_order_relaxed);
+    const int c = choice(index);
+    FrameSettings& engine = signal.settings;
     switch (index) {
     case kOutput:
-        store(outputGainValue, outputGainFor(x));
+        engine.output = outputGainFor(x);
         break;
     case kDrive:
-        store(driveGainValue, driveGainFor(x));
+        engine.drive = driveGainFor(x);
         break;
     case kTransient:
-        store(transientValue, transientAmountFor(x));
+        engine.transient = transientAmountFor(x);
         break;
     case kRelease:
         store(releaseTimeValue, releaseTimeFor(x));
         break;
     case kLink:
-        store(linkValue, x);
+        engine.link = x;
         break;
     case kLeveller:
-        store(levellerValue, outputGainFor(x));
+        engine.leveller = outputGainFor(x);
+        // At the very top the leveller is off, whatever its average.
+        engine.levellerBypassed = clamped == 1.0f;
+        break;
+    case kOversample:
+        engine.oversample = c == 1;
+        break;
+    case kDetectorOrder:
+        engine.secondOrder = c == 1;
+        break;
+    case kPower:
+        engine.power = c == 1;
+        break;
+    case kScale:
+        engine.scale = c;
+        break;
+    case kBits:
+        engine.bits = c;
+        break;
+    case kCalibrate:
+        engine.calibrate = c;
+        break;
+    case kMeterOvs:
+        engine.meterOversample = c == 1;
+        break;
+    case kAutoOut:
+        engine.autoOut = c == 1;
+        break;
+    case kQuantize:
+        engine.quantize = c == 1;
+        break;
+    case kAutoblack:
+        engine.autoblack = c == 1;
+        break;
+    case kAttShow:
+        engine.attShow = c;
+        break;
+    case kPostMeter:
+        engine.postMeter = c == 1;
         break;
     default:
         break;
     }
-    if (info->choices > 0) choices[index].store(step(clamped, info->choices), std::memory_order_relaxed);
-    if (index == kPower) store(powerGainValue, choice(kPower) == 1 ? 1.0 : 0.0);
 }
 
 void Plugin::changeTransShape(float value) {
@@ -304,7 +336,7 @@ void Plugin::setParameter(int index, float value) {
         break;
     case kAttShow:
         storeParameter(index, value);
-        resetDisplayedGain();
+        signal.meters.clearDisplayedGain();
         break;
     case kResvdVid:
         if (step(clampNormalized(value), 100) == 0) convertLegacyLayout();

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "engine/limiter_frame.h"
 #include "engine/parameters.h"
 #include "platform/engine_mutex.h"
 #include "presets/preset_system_effect.h"
@@ -50,14 +51,19 @@ public:
     // Applies the metering preferences stored under the registry key "PREFS" through setParameter.
     void loadMeteringPreferences();
 
+    // The ten meter values for the editor, in this order, then the poll-and-reset request: the next
+    // processed sample clears the peaks and the displayed gains. Editor thread; takes no lock.
+    void getMeterValues(float& inPeakL, float& inPeakR, float& outPeakL, float& outPeakR, float& inRmsL,
+                        float& inRmsR, float& outRmsL, float& outRmsR, float& grL, float& grR);
+
     // Engine values derived from the parameters; the processing reads them per block or per sample.
-    double outputGain() const { return load(outputGainValue); }
-    double driveGain() const { return load(driveGainValue); }
-    double transientAmount() const { return load(transientValue); }
+    double outputGain() const { return signal.settings.output; }
+    double driveGain() const { return signal.settings.drive; }
+    double transientAmount() const { return signal.settings.transient; }
     double releaseTime() const { return load(releaseTimeValue); } // [ms]
-    double linkAmount() const { return load(linkValue); }
-    double levellerLevel() const { return load(levellerValue); }
-    double powerGain() const { return load(powerGainValue); }
+    double linkAmount() const { return signal.settings.link; }
+    double levellerLevel() const { return signal.settings.leveller; }
+    double powerGain() const { return signal.settings.power ? 1.0 : 0.0; }
     // The choice of a choice parameter ("AttShow": its bit mask); 0 for the others.
     int choice(int index) const;
     // "Bits" as a word length: 8, 16 or 24.
@@ -73,42 +79,21 @@ public:
     int latency() const { return lookAhead + kAlignmentDelay; }
 
     // Coefficients of the one-pole smoothers, y += (x - y) * c.
-    double attackCoefficient(int stage) const { return load(attack[stage]); }
-    double releaseCoefficient(int stage) const { return load(release[stage]); }
+    double attackCoefficient(int stage) const { return signal.settings.attack[stage]; }
+    double releaseCoefficient(int stage) const { return signal.settings.release[stage]; }
     double rampCoefficient() const { return load(ramp); }
     double fadeCoefficient() const { return load(fade); }
     double levelCoefficient() const { return load(level); }
     double rmsCoefficient() const { return load(rms); }
 
     // The active noise-shaper set (0: none) and the shaper's error-history position.
-    int activeNoiseShaperSet() const { return noiseShaperSet.load(std::memory_order_relaxed); }
-    int noiseShaperPosition() const { return noiseShaperIndex.load(std::memory_order_relaxed); }
+    int activeNoiseShaperSet() const { return signal.noiseShaperSet(); }
+    int noiseShaperPosition() const { return signal.noiseShaperPosition(); }
 
 protected:
-    // Scalar processing state that the state reset returns to its start; the audio thread owns it
-    // while it holds the engine mutex.
-    struct FrameState {
-        std::uint32_t random[3];                         // G1, G2, G3: dither and calibration noise
-        double drive, output, power;                     // smoothed gains
-        double fadeGain;                                 // "Autoblack"
-        double levellerAverage;                          // leveller's one-second average
-        double followers1[2][kFollowerStages];           // first-stage followers, per channel
-        double followers2[2][kFollowerStages];           // second stage ("DetectorOrder" "II")
-        std::uint8_t calibrationCounter;                 // calibration row counter
-        double calibrationRows[2][8], calibrationSum[2]; // pink-noise rows and their sums
-    };
-    // Meter accumulators: written by the audio thread, read by the editor's poll.
-    struct MeterFeed {
-        std::atomic<double> inPeak[2], outPeak[2], inMeanSquare[2], outMeanSquare[2];
-        std::atomic<double> displayedGain[2];
-        std::atomic<bool> resetRequest;
-    };
-
-    FrameState frame{};
-    MeterFeed meters;
-    // The active noise-shaper set, and the position in the shaper's error history (both channels).
-    std::atomic<int> noiseShaperSet{0};
-    std::atomic<int> noiseShaperIndex{0};
+    // The whole signal path with its buffers (allocated once, here), its processing state and the
+    // meter feed. Parameter changes publish their engine values into its settings.
+    LimiterFrame signal;
 
 private:
     static double load(const std::atomic<double>& value) { return value.load(std::memory_order_relaxed); }
@@ -123,25 +108,22 @@ private:
     void computeAttackCoefficients();
     void computeReleaseCoefficients();
     void computeRateCoefficients(); // ramp, fade, level, RMS
-    void resetDisplayedGain();
     // Selects the noise-shaper set for the "NoiseShape" choice and the integer rate, and restarts
     // the shaper's error history at position 0.
     void selectNoiseShaper();
-
-    // Signal-path steps filled in by the signal stages.
-    void allocateBuffers(); // every buffer at its largest size, 16-byte aligned; interpolation table
-    void freeBuffers();
-    void buildSmoothingKernel();   // kernel spectrum for K
-    void fillNoiseShaperSets();    // the 18 shaping tables (set 0 stays all zero)
-    void clearProcessingBuffers(); // audio, dry, detector, convolution buffers; positions to 0
+    // Hands the lengths and rate coefficients to the signal path, which rebuilds the smoothing
+    // kernel for K and clears its state.
+    void buildSmoothingKernel();
     void createEditor();
+
+    // One block of either sample type: the mutex, the calibration switch, the pin queries.
+    template <class T> void processBlock(T** inputs, T** outputs, int sampleFrames);
 
     platform::EngineMutex engineMutex;
 
     // Normalized values as last set, 0..21.
     std::atomic<float> normalized[engine::kNumLiveParameters];
-    std::atomic<double> outputGainValue, driveGainValue, transientValue, releaseTimeValue, linkValue,
-        levellerValue, powerGainValue;
+    std::atomic<double> releaseTimeValue;
     std::atomic<std::int32_t> choices[engine::kNumParameters];
 
     // Written under the mutex; atomic because parameter changes read them without it.
@@ -152,6 +134,5 @@ private:
     int kernel = 64;
     int gainDelay = 2;
 
-    std::atomic<double> attack[kFollowerStages], release[kFollowerStages];
     std::atomic<double> ramp, fade, level, rms;
 };

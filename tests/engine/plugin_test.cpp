@@ -2,6 +2,7 @@
 // the metering preferences and the construction sequence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -33,68 +34,114 @@ VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, f
     return opcode == 1 ? 2400 : 0;
 }
 
+// Every value the signal path reads from its settings, copied.
+void copySettings(const FrameSettings& from, FrameSettings& to) {
+    to.drive = from.drive.load();
+    to.output = from.output.load();
+    to.transient = from.transient.load();
+    to.link = from.link.load();
+    to.leveller = from.leveller.load();
+    to.levellerBypassed = from.levellerBypassed.load();
+    to.oversample = from.oversample.load();
+    to.secondOrder = from.secondOrder.load();
+    to.power = from.power.load();
+    to.meterOversample = from.meterOversample.load();
+    to.autoOut = from.autoOut.load();
+    to.quantize = from.quantize.load();
+    to.autoblack = from.autoblack.load();
+    to.postMeter = from.postMeter.load();
+    to.bits = from.bits.load();
+    to.attShow = from.attShow.load();
+    to.calibrate = from.calibrate.load();
+    to.scale = from.scale.load();
+    for (int k = 0; k < FollowerBank::kStages; ++k) {
+        to.attack[k] = from.attack[k].load();
+        to.release[k] = from.release[k].load();
+    }
+}
+
 // Reaches the processing state that the reset returns to its start.
 class PluginProbe : public Plugin {
 public:
     PluginProbe() : Plugin(recordingHost) {}
-    using Plugin::frame;
-    using Plugin::meters;
-    using Plugin::noiseShaperIndex;
+    using Plugin::signal;
 
+    // Runs the whole path hard with every stage on, leaves the drive ramp between two targets, runs
+    // a block of calibration noise and leaves a meter poll pending. The parameters are unchanged.
     void dirty() {
-        for (std::uint32_t& word : frame.random)
-            word = 0xDEADBEEF;
-        frame.drive = frame.output = frame.power = 0.123;
-        frame.fadeGain = 0.7;
-        frame.levellerAverage = 0.9;
-        for (auto& bank : frame.followers1)
-            for (double& f : bank)
-                f = 3.0;
-        for (auto& bank : frame.followers2)
-            for (double& f : bank)
-                f = 4.0;
-        frame.calibrationCounter = 77;
-        for (auto& rows : frame.calibrationRows)
-            for (double& r : rows)
-                r = 0.5;
-        frame.calibrationSum[0] = frame.calibrationSum[1] = 4.0;
-        for (int c = 0; c < 2; ++c) {
-            meters.inPeak[c] = meters.outPeak[c] = 0.8;
-            meters.inMeanSquare[c] = meters.outMeanSquare[c] = 0.3;
-            meters.displayedGain[c] = 0.25;
+        FrameSettings& s = signal.settings;
+        const double drive = s.drive;
+        const bool quantize = s.quantize, meterOvs = s.meterOversample, oversample = s.oversample;
+        const int calibrate = s.calibrate;
+        s.quantize = true;
+        s.meterOversample = true;
+        s.oversample = true;
+        s.drive = 8.0;
+        std::vector<double> l(3001), r(3001), outL(3001), outR(3001);
+        for (int n = 0; n < 3001; ++n) {
+            l[n] = 0.9 * std::sin(n * 0.05);
+            r[n] = 0.7 * std::cos(n * 0.031);
         }
-        meters.resetRequest = true;
-        noiseShaperIndex = 7;
+        signal.limit(l.data(), r.data(), outL.data(), outR.data(), 3001);
+        s.drive = drive;
+        s.calibrate = 2;
+        signal.calibrate(outL.data(), outR.data(), 300);
+        s.calibrate = calibrate;
+        s.quantize = quantize;
+        s.meterOversample = meterOvs;
+        s.oversample = oversample;
+        float values[10];
+        signal.meters.poll(values);
     }
 
-    bool isDirty() const { return frame.levellerAverage == 0.9; }
+    bool isDirty() const { return signal.levellerAverage() != 0.00001; }
 
-    void expectReset() const {
-        EXPECT_EQ(frame.random[0], 592u);
-        EXPECT_EQ(frame.random[1], 153768u);
-        EXPECT_EQ(frame.random[2], 1526u);
-        EXPECT_EQ(frame.drive, driveGain());
-        EXPECT_EQ(frame.output, outputGain());
-        EXPECT_EQ(frame.power, powerGain());
-        EXPECT_EQ(frame.fadeGain, 1e-20);
-        EXPECT_EQ(frame.levellerAverage, 0.00001);
+    void expectReset() {
+        EXPECT_EQ(signal.driveGain(), driveGain());
+        EXPECT_EQ(signal.outputGain(), outputGain());
+        EXPECT_EQ(signal.fadeGain(), 1e-20);
+        EXPECT_EQ(signal.levellerAverage(), 0.00001);
+        EXPECT_EQ(noiseShaperPosition(), 0);
+        const MeterFeed& m = signal.meters;
         for (int c = 0; c < 2; ++c) {
-            for (int k = 0; k < kFollowerStages; ++k) {
-                EXPECT_EQ(frame.followers1[c][k], 0.0);
-                EXPECT_EQ(frame.followers2[c][k], 0.0);
-            }
-            for (double r : frame.calibrationRows[c])
-                EXPECT_EQ(r, 0.0);
-            EXPECT_EQ(frame.calibrationSum[c], 0.0);
-            EXPECT_EQ(meters.inPeak[c], 0.0);
-            EXPECT_EQ(meters.outPeak[c], 0.0);
-            EXPECT_EQ(meters.inMeanSquare[c], 0.0);
-            EXPECT_EQ(meters.outMeanSquare[c], 0.0);
-            EXPECT_EQ(meters.displayedGain[c], 1.0);
+            EXPECT_EQ(m.inPeak[c], 0.0);
+            EXPECT_EQ(m.outPeak[c], 0.0);
+            EXPECT_EQ(m.inMeanSquare[c], 0.0);
+            EXPECT_EQ(m.outMeanSquare[c], 0.0);
+            EXPECT_EQ(m.displayedGain[c], 1.0);
         }
-        EXPECT_EQ(frame.calibrationCounter, 0);
-        EXPECT_FALSE(meters.resetRequest);
-        EXPECT_EQ(noiseShaperIndex, 0);
+        EXPECT_FALSE(m.resetRequest);
+
+        // Everything else by behaviour: with every stage on, audio and then calibration noise come
+        // out exactly as from a new frame with the same settings (lines, windows, followers,
+        // convolution, generators, error history, calibration rows).
+        LimiterFrame fresh;
+        fresh.configure(signal.rates());
+        copySettings(signal.settings, fresh.settings);
+        fresh.useNoiseShaperSet(signal.noiseShaperSet());
+        fresh.reset();
+        std::vector<double> in(2500), a(2500), b(2500), unused(2500);
+        for (int n = 0; n < 2500; ++n)
+            in[n] = 0.8 * std::sin(n * 0.02) * (n % 700 < 350 ? 4.0 : 0.01);
+        FrameSettings saved;
+        copySettings(signal.settings, saved);
+        for (LimiterFrame* f : {&signal, &fresh}) {
+            f->settings.quantize = true;
+            f->settings.oversample = true;
+            f->settings.meterOversample = true;
+            f->settings.power = true;
+            f->settings.calibrate = 2;
+        }
+        signal.limit(in.data(), in.data(), a.data(), unused.data(), 2000);
+        fresh.limit(in.data(), in.data(), b.data(), unused.data(), 2000);
+        float metersA[10], metersB[10];
+        signal.meters.poll(metersA);
+        fresh.meters.poll(metersB);
+        EXPECT_TRUE(std::equal(metersA, metersA + 10, metersB)) << "the meters after the reset differ";
+        signal.calibrate(a.data() + 2000, unused.data(), 500);
+        fresh.calibrate(b.data() + 2000, unused.data(), 500);
+        EXPECT_EQ(a, b) << "the state after the reset differs from a new one";
+        copySettings(saved, signal.settings);
     }
 };
 
@@ -575,9 +622,10 @@ TEST_F(PluginTest, RatesWithoutShaperTablesKeepThePreviousSet) {
 
 TEST_F(PluginTest, NoiseShapeChangesRestartTheErrorHistory) {
     PluginProbe& p = plugin();
-    p.noiseShaperIndex = 5;
+    p.dirty();
+    ASSERT_NE(p.noiseShaperPosition(), 0);
     p.setParameter(kNoiseShape, 0.625f);
-    EXPECT_EQ(p.noiseShaperIndex, 0);
+    EXPECT_EQ(p.noiseShaperPosition(), 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -591,10 +639,10 @@ TEST_F(PluginTest, SuspendReturnsTheProcessingStateToItsStart) {
     p.setParameter(kPower, 0.0f);
     p.dirty();
     p.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(p.signal.driveGain(), 4.0);
+    EXPECT_EQ(p.signal.outputGain(), outputGainFor(0.25));
+    EXPECT_EQ(p.powerGain(), 0.0);
     p.expectReset();
-    EXPECT_EQ(p.frame.drive, 4.0);
-    EXPECT_EQ(p.frame.output, outputGainFor(0.25));
-    EXPECT_EQ(p.frame.power, 0.0);
 }
 
 TEST_F(PluginTest, ResumeChangesNothing) {
@@ -622,9 +670,9 @@ TEST_F(PluginTest, AttShowResetsOnlyTheDisplayedGain) {
     PluginProbe& p = plugin();
     p.dirty();
     p.setParameter(kAttShow, centre(3, 8));
-    EXPECT_EQ(p.meters.displayedGain[0], 1.0);
-    EXPECT_EQ(p.meters.displayedGain[1], 1.0);
-    EXPECT_EQ(p.meters.inPeak[0], 0.8);
+    EXPECT_EQ(p.signal.meters.displayedGain[0], 1.0);
+    EXPECT_EQ(p.signal.meters.displayedGain[1], 1.0);
+    EXPECT_GT(p.signal.meters.inPeak[0], 0.0);
     EXPECT_TRUE(p.isDirty());
 }
 
