@@ -1,16 +1,12 @@
 # The plug-in binary: OrvelZelmar.so on Linux, OrvelZelmar.dll on Windows. Only VSTPluginMain and
 # main are exported; other plug-ins in the same host process may define classes of the same names.
-add_library(OrvelZelmar SHARED ${PROJECT_SOURCE_DIR}/host/entry.cpp)
+# host/plugin_instance.cpp composes the effect with its editor; nothing else links both.
+add_library(OrvelZelmar SHARED ${PROJECT_SOURCE_DIR}/host/entry.cpp ${PROJECT_SOURCE_DIR}/host/plugin_instance.cpp)
 set_target_properties(OrvelZelmar PROPERTIES PREFIX "" OUTPUT_NAME OrvelZelmar
   LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 target_include_directories(OrvelZelmar PRIVATE ${PROJECT_SOURCE_DIR})
-set(ORVEL_PLUGIN_LIBS orvel_engine orvel_presets orvel_host orvel_platform)
-foreach(lib orvel_editor orvel_gui orvel_resources)
-  if(TARGET ${lib})
-    list(APPEND ORVEL_PLUGIN_LIBS ${lib})
-  endif()
-endforeach()
-target_link_libraries(OrvelZelmar PRIVATE ${ORVEL_PLUGIN_LIBS})
+target_link_libraries(OrvelZelmar PRIVATE orvel_editor orvel_engine orvel_presets orvel_gui orvel_window
+  orvel_host orvel_platform orvel_resources)
 if(WIN32)
   target_sources(OrvelZelmar PRIVATE ${PROJECT_SOURCE_DIR}/host/OrvelZelmar.def)
 else()

@@ -10,10 +10,6 @@
 using namespace vst;
 using namespace engine;
 
-AudioEffect* createEffectInstance(HostCallback audioMaster) {
-    return new Plugin(audioMaster);
-}
-
 namespace {
 
 // Kernel length K at rate shift 0 by "TransShape" choice ("hard", "med", "soft") [samples].
@@ -51,7 +47,8 @@ int integerRateFor(float rate) {
 
 } // namespace
 
-Plugin::Plugin(HostCallback audioMaster) : CPresetSystemEffect(audioMaster, kNumHostPrograms, kNumParams) {
+Plugin::Plugin(HostCallback audioMaster, EditorFactory editorFactory)
+    : CPresetSystemEffect(audioMaster, kNumHostPrograms, kNumParams) {
     // The mutex (a member) exists; hold it until the instance is complete.
     platform::EngineLock lock(engineMutex);
 
@@ -85,7 +82,7 @@ Plugin::Plugin(HostCallback audioMaster) : CPresetSystemEffect(audioMaster, kNum
     initFactoryPresets();
     loadMeteringPreferences();
 
-    createEditor();
+    createEditor(editorFactory);
     if (editor) editor->setLatency(latency());
 
     loadUserDefaults();
@@ -177,10 +174,11 @@ void Plugin::suspend() {
     signal.reset();
 }
 
-void Plugin::createEditor() {
-    // The editor object registers itself through setEditor; until it exists the record still
-    // announces one, as the finished plug-in does.
-    setFlag(effFlagsHasEditor, true);
+void Plugin::createEditor(EditorFactory factory) {
+    // The editor registers itself through setEditor, which sets the record's has-editor flag.
+    if (!factory) return;
+    AEffEditor* created = factory(this);
+    if (created && editor != created) setEditor(created);
 }
 
 template <class T> void Plugin::processBlock(T** inputs, T** outputs, int sampleFrames) {

@@ -15,9 +15,15 @@
 #include "platform/engine_mutex.h"
 #include "presets/preset_system_effect.h"
 
+class AEffEditor;
+
 class Plugin : public CPresetSystemEffect {
 public:
-    explicit Plugin(vst::HostCallback audioMaster);
+    // Builds the editor object of an effect; the editor registers itself with the effect. The engine
+    // knows no editor class: the plug-in binary passes its factory, tests of the engine alone none.
+    using EditorFactory = AEffEditor* (*)(AudioEffect* effect);
+
+    explicit Plugin(vst::HostCallback audioMaster, EditorFactory editorFactory = nullptr);
     ~Plugin() override;
 
     static constexpr int kNumParams = engine::kNumParameters;
@@ -114,7 +120,7 @@ private:
     // Hands the lengths and rate coefficients to the signal path, which rebuilds the smoothing
     // kernel for K and clears its state.
     void buildSmoothingKernel();
-    void createEditor();
+    void createEditor(EditorFactory factory);
 
     // One block of either sample type: the mutex, the calibration switch, the pin queries.
     template <class T> void processBlock(T** inputs, T** outputs, int sampleFrames);
