@@ -131,8 +131,9 @@ public:
     CPSRockerSwitch* getRocker() const { return rocker; }
     int getIdleTimer() const { return idleTimer; }
 
-    // Splits a full path at its last '/' or '\': the directory with that separator, and the file
-    // name after it, each cut to its buffer (a path without separator is a file name alone).
+    // Splits a full path at its last '/' or '\': the directory up to and including that separator
+    // and the file name after it, each cut to fit its buffer. A path without a separator is a file
+    // name alone and leaves the directory as it was.
     static void splitPath(const char* path, char* directory, std::size_t directoryCapacity, char* fileName,
                           std::size_t fileNameCapacity);
 
