@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#define NOMINMAX
 #include <windows.h>
 
 namespace platform {
