@@ -206,13 +206,17 @@ TEST(Latency, FollowsTheSampleRateWithoutTellingTheHost) {
     EXPECT_TRUE(hostState().calls.empty());
 }
 
-TEST(Construction, AsksTheHostToRefreshOnceAtTheEnd) {
+TEST(Construction, AsksOnlyForTheVersionAndDisplayRefreshes) {
+    // The editor's default bank (selecting slot 0 before it looks at the stored record) and the final
+    // selection of slot 0 each ask for a refresh; nothing else reaches the host.
+    platform::RegistrySandbox sandbox;
     hostState().clear();
     Instance fx(library());
-    ASSERT_EQ(hostState().calls.size(), 3u);
+    ASSERT_EQ(hostState().calls.size(), 4u);
     EXPECT_EQ(hostState().calls[0].opcode, audioMasterVersion);
     EXPECT_EQ(hostState().calls[1].opcode, audioMasterVersion);
     EXPECT_EQ(hostState().calls[2].opcode, audioMasterUpdateDisplay);
+    EXPECT_EQ(hostState().calls[3].opcode, audioMasterUpdateDisplay);
 }
 
 TEST(Construction, AppliesStoredMeteringPreferences) {

@@ -1,0 +1,45 @@
+#include "editor/metering_prefs.h"
+
+#include "engine/parameters.h"
+#include "host/audio_effect.h"
+#include "platform/native_dialogs.h"
+#include "platform/registry.h"
+#include "presets/preset_system_effect.h"
+
+namespace editor {
+
+const MeteringPreference kMeteringPreferences[6] = {
+    {"Metering_Scale", engine::kScale, 3},    {"Metering_Type", engine::kMeterType, 2},
+    {"Metering_Zoom", engine::kAttZoom, 2},   {"Metering_AttShow", engine::kAttShow, 8},
+    {"Metering_Recon", engine::kMeterOvs, 2}, {"Metering_Post", engine::kPostMeter, 2},
+};
+
+void meteringSteps(AudioEffect& effect, std::int32_t steps[6]) {
+    for (int i = 0; i < 6; ++i) {
+        const MeteringPreference& p = kMeteringPreferences[i];
+        steps[i] = engine::step(effect.getParameter(p.parameter), p.steps);
+    }
+}
+
+MeteringPrefsResult writeMeteringPrefs(const std::int32_t steps[6]) {
+    platform::RegistryKey key;
+    if (!key.open(presets::kPreferencesKey, platform::RegistryKey::Access::Write) &&
+        !key.create(presets::kPreferencesKey)) {
+        platform::showMessageBox(kMeteringPrefsKeyError, kMeteringPrefsErrorTitle);
+        return MeteringPrefsResult::KeyFailed;
+    }
+    for (int i = 0; i < 6; ++i) {
+        // REG_DWORD: four bytes, little-endian, whatever the machine.
+        const auto v = std::uint32_t(steps[i]);
+        const unsigned char bytes[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                                        static_cast<unsigned char>(v >> 16),
+                                        static_cast<unsigned char>(v >> 24)};
+        if (!key.write(kMeteringPreferences[i].valueName, platform::kRegistryDword, bytes, sizeof(bytes))) {
+            platform::showMessageBox(kMeteringPrefsValueError, kMeteringPrefsErrorTitle);
+            return MeteringPrefsResult::ValueFailed;
+        }
+    }
+    return MeteringPrefsResult::Stored;
+}
+
+} // namespace editor
