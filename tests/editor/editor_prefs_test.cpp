@@ -1,0 +1,99 @@
+// The metering preferences writer: six step indices under "PREFS" that the next instance starts
+// with, the highlight that confirms a store, and the two messages of a store that fails.
+#include <gtest/gtest.h>
+
+#include "editor/metering_prefs.h"
+#include "engine/parameters.h"
+#include "platform/registry.h"
+#include "support/editor_host.h"
+#include "support/registry_faults.h"
+
+using namespace editortest;
+using engine::centre;
+
+namespace {
+
+constexpr const char* kNames[6] = {"Metering_Scale",   "Metering_Type",  "Metering_Zoom",
+                                   "Metering_AttShow", "Metering_Recon", "Metering_Post"};
+
+// The stored value of a preference: its 4 bytes as a signed number, or -1 when it is not there or
+// is no 4-byte number of the DWORD type.
+std::int32_t stored(const char* name) {
+    platform::RegistryKey key;
+    if (!key.open(presets::kPreferencesKey, platform::RegistryKey::Access::Read)) return -1;
+    std::int32_t value = 0;
+    platform::RegistryValueInfo info;
+    if (key.read(name, &value, sizeof(value), &info) != platform::RegistryRead::Ok) return -1;
+    if (info.type != platform::kRegistryDword || info.size != 4) return -1;
+    return value;
+}
+
+std::vector<std::int32_t> storedAll() {
+    std::vector<std::int32_t> values;
+    for (const char* name : kNames)
+        values.push_back(stored(name));
+    return values;
+}
+
+} // namespace
+
+TEST(MeteringPrefs, StoresTheStepsOfTheCurrentValuesForTheNextInstance) {
+    EditorBench bench;
+    bench.open();
+    Plugin& p = bench.plugin();
+    p.setParameter(engine::kScale, centre(2, 3));
+    p.setParameter(engine::kMeterType, centre(1, 2));
+    p.setParameter(engine::kAttZoom, centre(1, 2));
+    p.setParameter(engine::kAttShow, 0.9375f);
+    p.setParameter(engine::kMeterOvs, 1.0f);
+    p.setParameter(engine::kPostMeter, centre(1, 2));
+    bench.editor().storeMeteringPrefs();
+    EXPECT_EQ(storedAll(), (std::vector<std::int32_t>{2, 1, 1, 7, 1, 1}));
+    EXPECT_TRUE(platform::headless::messageBoxes().empty());
+
+    // Another instance in the same store starts with them (no stored default bank or preset).
+    Plugin next(recordingHost, &createEditor);
+    EXPECT_EQ(next.getParameter(engine::kScale), centre(2, 3));
+    EXPECT_EQ(next.getParameter(engine::kMeterType), centre(1, 2));
+    EXPECT_EQ(next.getParameter(engine::kAttZoom), centre(1, 2));
+    EXPECT_EQ(next.getParameter(engine::kAttShow), centre(7, 8));
+    EXPECT_EQ(next.getParameter(engine::kMeterOvs), centre(1, 2));
+    EXPECT_EQ(next.getParameter(engine::kPostMeter), centre(1, 2));
+}
+
+TEST(MeteringPrefs, AStoreReplacesTheValuesOfTheLastOne) {
+    EditorBench bench;
+    bench.plugin().setParameter(engine::kScale, centre(1, 3));
+    bench.plugin().setParameter(engine::kAttShow, centre(7, 8));
+    bench.editor().storeMeteringPrefs();
+    EXPECT_EQ(storedAll(), (std::vector<std::int32_t>{1, 0, 0, 7, 0, 0}));
+    bench.plugin().setParameter(engine::kAttShow, centre(3, 8));
+    bench.plugin().setParameter(engine::kScale, 0.0f);
+    bench.editor().storeMeteringPrefs();
+    EXPECT_EQ(storedAll(), (std::vector<std::int32_t>{0, 0, 0, 3, 0, 0}));
+}
+
+TEST(MeteringPrefs, AKeyThatCannotBeCreatedIsReportedAndNothingIsWritten) {
+    EditorBench bench;
+    if (!blockPreferencesKey()) GTEST_SKIP() << "this settings store cannot be made to refuse the key";
+    bench.editor().storeMeteringPrefs();
+    const auto& boxes = platform::headless::messageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Could not create registry key for storing metering preferences!");
+    EXPECT_EQ(boxes[0].title, "Error...");
+    EXPECT_EQ(storedAll(), std::vector<std::int32_t>(6, -1));
+}
+
+TEST(MeteringPrefs, AValueThatCannotBeWrittenStopsTheStoreAfterTheOnesBefore) {
+    EditorBench bench;
+    if (!blockPreferenceValue("Metering_Zoom")) GTEST_SKIP() << "this settings store cannot refuse a value";
+    bench.plugin().setParameter(engine::kScale, centre(2, 3));
+    bench.editor().storeMeteringPrefs();
+    const auto& boxes = platform::headless::messageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Could not create registry value for storing metering preferences!");
+    EXPECT_EQ(boxes[0].title, "Error...");
+    EXPECT_EQ(storedAll(), (std::vector<std::int32_t>{2, 0, -1, -1, -1, -1}));
+    // The parameters are untouched by the failure.
+    EXPECT_EQ(bench.parameter(engine::kScale), centre(2, 3));
+}
