@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <thread>
 
+#include "editor/metering_prefs_host.h"
 #include "presets/preset_system_editor.h"
 
 class AudioEffect;
@@ -25,6 +26,16 @@ class CMeterOut;
 class CMeterGR;
 class CMeterLCD;
 class CMeterLCDGR;
+class CZelmarButton;
+class COversamplingButton;
+class CModeButton;
+class CAutoBlack;
+class CBits;
+class CNoiseShape;
+class CCalibButton;
+class CMyKnob;
+class CSpeedSwitch;
+class CMyTextEdit;
 
 namespace editor {
 
@@ -51,7 +62,7 @@ int scaleMode(float meterType, float scale);
 
 } // namespace editor
 
-class Editor : public CPresetSystemEditor {
+class Editor : public CPresetSystemEditor, public CMeteringPrefsHost {
 public:
     explicit Editor(AudioEffect* effect);
     ~Editor() override;
@@ -76,13 +87,15 @@ public:
     void beginEdit(std::int32_t index) override;
     void endEdit(std::int32_t index) override;
 
+    // --- CMeteringPrefsHost
     // Writes the metering preferences and highlights the preference buttons for 500 ms.
-    void storeMeteringPrefs();
+    void storeMeteringPrefs() override;
+    // Used by the mode button: automate "MeterType" to choice k of 2, "Scale" to choice k of 3.
+    void setMeterTypeStep(int k) override;
+    void setScaleStep(int k) override;
+
     // Resets all six meters and read-outs.
     void resetMeters();
-    // Used by the mode button: automate "MeterType" to choice k of 2, "Scale" to choice k of 3.
-    void setMeterTypeStep(int k);
-    void setScaleStep(int k);
 
     // --- The window's parts while open (null while closed).
     MyFrame* getMyFrame() const;
@@ -93,6 +106,20 @@ public:
     CMeterLCD* getOutputReadout() const { return readoutOut; }
     CMeterLCDGR* getGainReductionReadout() const { return readoutGR; }
     CInfo* getInfo() const { return info; }
+    CModeButton* getModeButton() const { return modeButton; }
+    CBits* getBitsButton() const { return bitsButton; }
+    CNoiseShape* getNoiseShapeButton() const { return noiseShapeButton; }
+    CAutoBlack* getAutoblackButton() const { return autoblackButton; }
+    CCalibButton* getCalibrateButton() const { return calibrateButton; }
+    // The control that drives a parameter or an editor tag (0 to 30): the knob for a knob's
+    // parameter, the mode button for "Scale" and "MeterType"; null for tags without one.
+    CControl* getControl(int tag) const;
+    // The value field of a knob's parameter (0, 1, 2, 3, 5, 13), else null.
+    CMyTextEdit* getValueField(int tag) const;
+    // The seven metering preference controls (tags 28, 29, 30, 19, 14, the mode button, 21) that
+    // exist, and whether each is highlighted.
+    bool anyPreferenceHighlighted() const;
+    bool allPreferencesHighlighted() const;
 
 private:
     bool onUserInterfaceThread() const;
@@ -106,6 +133,7 @@ private:
     // The scale mode from the effect's "MeterType" and "Scale" to the level meters and peak read-outs.
     void showScaleMode(int mode);
     void pollMeters(std::uint32_t now);
+    void highlightPreferences(bool on);
 
     Plugin* plugin;
 
@@ -115,7 +143,34 @@ private:
     CMeterLCD* readoutIn = nullptr;
     CMeterLCD* readoutOut = nullptr;
     CMeterLCDGR* readoutGR = nullptr;
+    CZelmarButton* orderButton = nullptr;
+    COversamplingButton* oversampleButton = nullptr;
+    CModeButton* modeButton = nullptr;
+    CZelmarButton* quantizeButton = nullptr;
+    CAutoBlack* autoblackButton = nullptr;
+    CBits* bitsButton = nullptr;
+    CNoiseShape* noiseShapeButton = nullptr;
+    CCalibButton* calibrateButton = nullptr;
+    CZelmarButton* zoomButton = nullptr;
+    CZelmarButton* attShowButtons[3] = {}; // bit values 1, 2, 4 (tags 28, 29, 30)
+    CMyKnob* transientKnob = nullptr;
+    CMyKnob* releaseKnob = nullptr;
+    CMyKnob* levellerKnob = nullptr;
+    CMyKnob* linkKnob = nullptr;
+    CSpeedSwitch* speedSwitch = nullptr;
+    CZelmarButton* powerButton = nullptr;
+    CMyKnob* driveKnob = nullptr;
+    CMyKnob* outputKnob = nullptr;
+    CZelmarButton* autoOutButton = nullptr;
+    CZelmarButton* postMeterButton = nullptr;
     CInfo* info = nullptr;
+    CMyTextEdit* driveField = nullptr;
+    CMyTextEdit* outputField = nullptr;
+    CMyTextEdit* transientField = nullptr;
+    CMyTextEdit* releaseField = nullptr;
+    CMyTextEdit* levellerField = nullptr;
+    CMyTextEdit* linkField = nullptr;
+    CZelmarButton* meterOvsButton = nullptr;
 
     std::atomic<int> latencySamples{0};
     std::uint32_t lastIdleTicks;
