@@ -97,3 +97,64 @@ TEST(MeteringPrefs, AValueThatCannotBeWrittenStopsTheStoreAfterTheOnesBefore) {
     // The parameters are untouched by the failure.
     EXPECT_EQ(bench.parameter(engine::kScale), centre(2, 3));
 }
+
+TEST(MeteringPrefs, ARightClickOnAnyPreferenceControlStoresAndHighlightsThemAll) {
+    struct Click {
+        const char* what;
+        int x, y;
+        std::uint32_t buttons;
+    };
+    constexpr std::uint32_t L = platform::kMouseLeft, R = platform::kMouseRight;
+    for (const Click& click : {Click{"AttShow 1", 240, 275, R}, Click{"AttShow 2", 240, 240, R},
+                               Click{"AttShow L", 285, 240, R | platform::kKeyShift},
+                               Click{"AttZoom", 285, 275, R}, Click{"MeterOvs", 285, 316, R},
+                               Click{"PostMeter", 125, 380, R}, Click{"mode button", 240, 333, L | R}}) {
+        SCOPED_TRACE(click.what);
+        EditorBench bench;
+        bench.plugin().setParameter(engine::kAttShow, centre(5, 8));
+        bench.plugin().setParameter(engine::kAttZoom, centre(1, 2));
+        bench.open();
+        ASSERT_FALSE(bench.editor().anyPreferenceHighlighted());
+        bench.click(click.x, click.y, click.buttons);
+        EXPECT_EQ(stored("Metering_AttShow"), 5);
+        EXPECT_EQ(stored("Metering_Zoom"), 1);
+        EXPECT_TRUE(bench.editor().allPreferencesHighlighted());
+        // A store changes no parameter and tells the host nothing.
+        EXPECT_EQ(bench.parameter(engine::kAttShow), centre(5, 8));
+        EXPECT_TRUE(hostRecord().edits().empty()) << describe(hostRecord().edits());
+    }
+}
+
+TEST(MeteringPrefs, PlainButtonsDoNotStoreOnARightClick) {
+    EditorBench bench;
+    bench.open();
+    for (const auto& [x, y] :
+         {std::pair{60, 50}, std::pair{428, 50}, std::pair{262, 417}, std::pair{403, 380}})
+        bench.click(x, y, platform::kMouseRight);
+    EXPECT_EQ(storedAll(), std::vector<std::int32_t>(6, -1));
+    EXPECT_FALSE(bench.editor().anyPreferenceHighlighted());
+}
+
+TEST(MeteringPrefs, TheHighlightEndsAtTheFirstIdleMoreThan500MillisecondsAfterTheStore) {
+    EditorBench bench;
+    bench.open();
+    bench.idle();
+    bench.click(285, 275, platform::kMouseRight);
+    ASSERT_TRUE(bench.editor().allPreferencesHighlighted());
+    bench.idle(250);
+    bench.idle(250); // 500 ms after the store: not more than 500
+    EXPECT_TRUE(bench.editor().allPreferencesHighlighted());
+    bench.idle(1);
+    EXPECT_TRUE(bench.editor().allPreferencesHighlighted()); // throttled: within 20 ms of the last idle
+    bench.idle(20);
+    EXPECT_FALSE(bench.editor().anyPreferenceHighlighted());
+}
+
+TEST(MeteringPrefs, TheHighlightConfirmsEvenAStoreThatFails) {
+    EditorBench bench;
+    if (!blockPreferencesKey()) GTEST_SKIP() << "this settings store cannot be made to refuse the key";
+    bench.open();
+    bench.click(285, 275, platform::kMouseRight);
+    EXPECT_TRUE(bench.editor().allPreferencesHighlighted());
+    EXPECT_EQ(platform::headless::messageBoxes().size(), 1u);
+}
