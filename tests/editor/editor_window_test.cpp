@@ -129,7 +129,7 @@ TEST(EditorWindow, ChangesFromAnotherThreadAreSafeWhileTheWindowOpensAndCloses) 
         for (int i = 0; !stop.load(); ++i)
             bench.plugin().setParameter(i % 22, float(i % 7) / 6.0f);
     });
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 15; ++round) {
         bench.open();
         bench.idle();
         bench.close();
