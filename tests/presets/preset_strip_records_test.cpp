@@ -315,10 +315,10 @@ TEST_F(StripRecords, LocationsAreSavedWhenTheEditorGoesAndReadBackCutToFit) {
               std::vector<std::uint8_t>(cwd.c_str(), cwd.c_str() + cwd.size() + 1));
     EXPECT_EQ(registryValue(presets::kCurrPresetValue), std::vector<std::uint8_t>{0});
 
-    // A value of exactly the buffer's size without a terminator is cut to fit; a larger one is left
-    // alone, as is a missing one.
+    // A value of exactly the buffer's size without a terminator (raw bytes, which the registry
+    // hands over unchanged) is cut to fit; a larger one is left alone, as is a missing one.
     const std::string fills(512, 'b'), tooLong(600, 'p');
-    setRegistryValue(presets::kCurrBankValue, platform::kRegistryString, fills.data(), fills.size());
+    setRegistryValue(presets::kCurrBankValue, platform::kRegistryBinary, fills.data(), fills.size());
     setRegistryValue(presets::kCurrPresetValue, platform::kRegistryString, tooLong.data(), tooLong.size());
     {
         platform::RegistryKey key;
