@@ -61,7 +61,9 @@ bool acquireWindowClass() {
     wc.hInstance = module;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = c.name;
-    if (!RegisterClassExA(&wc)) return false;
+    // A class of that name left registered (its last window outlived an unregistration) is this
+    // module's own: use it.
+    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
     c.buttonsSwapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
     c.users = 1;
     return true;
