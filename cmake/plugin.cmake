@@ -12,6 +12,7 @@ foreach(lib orvel_editor orvel_gui orvel_resources)
 endforeach()
 target_link_libraries(OrvelZelmar PRIVATE ${ORVEL_PLUGIN_LIBS})
 if(WIN32)
+  orvel_use_window_backend(OrvelZelmar win32)
   target_sources(OrvelZelmar PRIVATE ${PROJECT_SOURCE_DIR}/host/OrvelZelmar.def)
 else()
   # "main" is the same function as VSTPluginMain, for older Linux hosts that look for that name.
