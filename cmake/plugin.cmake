@@ -8,6 +8,7 @@ target_include_directories(OrvelZelmar PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(OrvelZelmar PRIVATE orvel_editor orvel_engine orvel_presets orvel_gui orvel_window
   orvel_host orvel_platform orvel_resources)
 if(WIN32)
+  orvel_use_window_backend(OrvelZelmar win32)
   target_sources(OrvelZelmar PRIVATE ${PROJECT_SOURCE_DIR}/host/OrvelZelmar.def)
 else()
   # "main" is the same function as VSTPluginMain, for older Linux hosts that look for that name.
