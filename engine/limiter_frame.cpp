@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/gain_law.h"
+#include "engine/input_guard.h"
 
 LimiterFrame::LimiterFrame()
     : dry(kMaxLookahead + FrameRates::kAlignment), lookahead(kMaxLookahead), requantizer(noise),
@@ -75,7 +76,7 @@ template <class T> void LimiterFrame::limit(const T* inL, const T* inR, T* outL,
     double attack[FollowerBank::kStages], release[FollowerBank::kStages];
 
     for (int n = 0; n < frames; ++n) {
-        const double xL = inL[n], xR = inR[n];
+        const double xL = engine::guardInput(inL[n]), xR = engine::guardInput(inR[n]);
 
         const double driveTarget = p.drive;
         drive = drive + (driveTarget - drive) * rate.ramp;
