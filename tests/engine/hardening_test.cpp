@@ -280,7 +280,9 @@ std::string derivedState(Plugin& p) {
     for (int i = 0; i < kNumParameters; ++i) {
         const int choices = kParameters[i].choices;
         const int c = p.choice(i);
-        if (choices > 0) EXPECT_TRUE(c >= 0 && c < choices) << kParameters[i].name << " choice " << c;
+        if (choices > 0) {
+            EXPECT_TRUE(c >= 0 && c < choices) << kParameters[i].name << " choice " << c;
+        }
         state += std::to_string(c) + " " + display(p, i) + " | ";
     }
     state += std::to_string(p.kernelLength()) + " " + std::to_string(p.activeNoiseShaperSet()) + " " +
@@ -317,8 +319,9 @@ TEST_F(HardeningPlugin, ValuesOutsideTheRangeDeriveAsTheirLimitedValue) {
         for (float v : values) {
             asSent.setParameter(index, v);
             limited.setParameter(index, clampNormalized(v));
-            if (index < kNumLiveParameters)
+            if (index < kNumLiveParameters) {
                 EXPECT_TRUE(sameBits(asSent.getParameter(index), v)) << kParameters[index].name << " " << v;
+            }
             ASSERT_EQ(derivedState(asSent), derivedState(limited)) << kParameters[index].name << " at " << v;
 
             double* inputs[2] = {inL.data(), inR.data()};
