@@ -53,9 +53,10 @@ void LimiterFrame::selectNoiseShaper(int choice) {
 
 namespace {
 
-// Hard clip to [−1, 1] without a branch.
+// Hard clip to [−1, 1] without a branch. Beyond full scale the two sums round apart and may land an
+// ulp outside; the bounds hold that (inside the range they change nothing).
 inline double clip(double x) {
-    return (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5;
+    return std::min(std::max((std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5, -1.0), 1.0);
 }
 
 inline double toSingle(double x) {

@@ -196,6 +196,36 @@ TEST(BadInput, AbsurdSamplesActAsTheLimit) {
     checkBadSamplesActAs<float>({{3.4e38, 1e6}, {-3.4e38, -1e6}, {2e19, 1e6}, {-2e19, -1e6}}, 4);
 }
 
+// Beyond full scale the two sums of the branch-free clip round apart and could land an ulp outside
+// [−1, 1]; a double-precision host would get such a sample. With "Power" off the dry input passes
+// straight to the clip; with "AutoOut" and −24 dB drive the output gain is 16.
+TEST(BadInput, TheClipHoldsEverySampleWithinFullScale) {
+    std::mt19937_64 rng(21);
+    for (int variant = 0; variant < 2; ++variant) {
+        reference::Settings s = fixtures::neutralSettings();
+        if (variant == 0) {
+            s.power = false;
+        } else {
+            s.autoOut = true;
+            s.drive = 1.0 / 16.0;
+        }
+        const int frames = 40000;
+        std::vector<double> l(frames), r(frames);
+        for (int n = 0; n < frames; ++n) {
+            const double magnitude =
+                std::ldexp(std::uniform_real_distribution<double>(1.0, 2.0)(rng), int(rng() % 21));
+            l[n] = rng() % 2 ? magnitude : -magnitude;
+            r[n] = -l[n] * 0.999;
+        }
+        const Processed<double> out = runFrame(l, r, s, 2, 44100, {frames});
+        expectSane(out, variant == 0 ? "power off" : "auto out");
+        const Processed<float> single =
+            runFrame(std::vector<float>(l.begin(), l.end()), std::vector<float>(r.begin(), r.end()), s, 2,
+                     44100, {frames});
+        expectSane(single, variant == 0 ? "power off, floats" : "auto out, floats");
+    }
+}
+
 // A 120 dB peak is limited like any other: the outputs stay in range, and once the followers have
 // released (and the leveller's one-second average has come down) the output is the undisturbed one
 // again. Unheld, 1e300 kept the leveller's gain near 1e-295 and the output silent for many minutes,
