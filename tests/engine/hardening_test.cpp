@@ -17,6 +17,8 @@
 #include "engine/input_guard.h"
 #include "engine/limiter_frame.h"
 #include "engine/plugin.h"
+#include "host/aeff_editor.h"
+#include "host/audio_effect.h"
 #include "platform/registry.h"
 #include "platform/registry_sandbox.h"
 #include "presets/preset_system_effect.h"
@@ -422,6 +424,43 @@ TEST_F(HardeningPlugin, StoredPreferencesOutsideTheChoicesApplyTheNearestChoice)
             EXPECT_EQ(plugin.presetSlot(0)->values[p.index], expected) << p.name << " stored as " << v;
             EXPECT_EQ(plugin.choice(p.index), nearest) << p.name << " stored as " << v;
         }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Key events with any modifier
+
+struct KeyEditor : AEffEditor {
+    using AEffEditor::AEffEditor;
+    std::vector<vst::VstKeyCode> keys;
+    bool onKeyDown(vst::VstKeyCode& key) override {
+        keys.push_back(key);
+        return true;
+    }
+};
+
+TEST(HostBoundary, KeyModifiersOutsideAByteCountAsNone) {
+    AudioEffectX effect(nullptr, 1, 1);
+    auto* editor = new KeyEditor(&effect);
+    effect.setEditor(editor); // the effect deletes it
+    const float modifiers[] = {0.0f,
+                               3.0f,
+                               255.0f,
+                               255.9f,
+                               256.0f,
+                               -1.0f,
+                               1e10f,
+                               -1e30f,
+                               std::numeric_limits<float>::quiet_NaN(),
+                               std::numeric_limits<float>::infinity()};
+    const unsigned char expected[] = {0, 3, 255, 255, 0, 0, 0, 0, 0, 0};
+    for (float m : modifiers)
+        EXPECT_EQ(effect.dispatcher(vst::effEditKeyDown, 'a', 0x10f, nullptr, m), 1);
+    ASSERT_EQ(editor->keys.size(), std::size(modifiers));
+    for (std::size_t i = 0; i < std::size(modifiers); ++i) {
+        EXPECT_EQ(editor->keys[i].character, 'a');
+        EXPECT_EQ(editor->keys[i].virt, 0x0f);
+        EXPECT_EQ(editor->keys[i].modifier, expected[i]) << modifiers[i];
     }
 }
 
