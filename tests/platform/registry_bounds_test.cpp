@@ -2,6 +2,7 @@
 // 4-byte steps: the store never writes a byte beyond the buffer, and reports what the value was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -48,7 +49,7 @@ TEST(RegistryBounds, NoValueIsReadPastTheBuffer) {
             EXPECT_EQ(info.size, size) << where;
             if (size <= kCapacity) {
                 EXPECT_EQ(result, RegistryRead::Ok) << where;
-                EXPECT_EQ(std::memcmp(buffer.data() + kGuard, value.data(), size), 0) << where;
+                EXPECT_TRUE(std::equal(value.begin(), value.end(), buffer.begin() + kGuard)) << where;
             } else {
                 EXPECT_EQ(result, RegistryRead::TooLarge) << where;
             }
