@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/gain_law.h"
+#include "engine/input_guard.h"
 
 LimiterFrame::LimiterFrame()
     : dry(kMaxLookahead + FrameRates::kAlignment), lookahead(kMaxLookahead), requantizer(noise),
@@ -52,9 +53,10 @@ void LimiterFrame::selectNoiseShaper(int choice) {
 
 namespace {
 
-// Hard clip to [−1, 1] without a branch.
+// Hard clip to [−1, 1] without a branch. Beyond full scale the two sums round apart and may land an
+// ulp outside; the bounds hold that (inside the range they change nothing).
 inline double clip(double x) {
-    return (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5;
+    return std::min(std::max((std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5, -1.0), 1.0);
 }
 
 inline double toSingle(double x) {
@@ -75,7 +77,7 @@ template <class T> void LimiterFrame::limit(const T* inL, const T* inR, T* outL,
     double attack[FollowerBank::kStages], release[FollowerBank::kStages];
 
     for (int n = 0; n < frames; ++n) {
-        const double xL = inL[n], xR = inR[n];
+        const double xL = engine::guardInput(inL[n]), xR = engine::guardInput(inR[n]);
 
         const double driveTarget = p.drive;
         drive = drive + (driveTarget - drive) * rate.ramp;

@@ -1,5 +1,6 @@
 #include "engine/plugin.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -448,8 +449,12 @@ void Plugin::loadMeteringPreferences() {
         // A 32-bit step index whatever the stored type; a value of any other size is not one.
         std::int32_t stored = 0;
         platform::RegistryValueInfo info;
-        if (key.read(preference.name, &stored, sizeof(stored), &info) == platform::RegistryRead::Ok &&
-            info.size == sizeof(stored))
-            setParameter(preference.index, centre(stored, preference.choices));
+        if (key.read(preference.name, &stored, sizeof(stored), &info) != platform::RegistryRead::Ok ||
+            info.size != sizeof(stored))
+            continue;
+        // A step outside the choices (written by hand or by something else) counts as the nearest
+        // choice, so that no value outside 0..1 reaches the presets or the host.
+        const int nearest = std::clamp<std::int32_t>(stored, 0, preference.choices - 1);
+        setParameter(preference.index, centre(nearest, preference.choices));
     }
 }

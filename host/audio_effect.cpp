@@ -62,6 +62,10 @@ void processDoubleReplacingEntry(AEffect* record, double** inputs, double** outp
 
 bool isText(void* ptr) { return ptr != nullptr; }
 
+// The key modifier travels in the float argument; one outside a byte (or NaN) is no modifier, and
+// converting it would be undefined.
+unsigned char keyModifier(float opt) { return opt >= 0.0f && opt < 256.0f ? static_cast<unsigned char>(opt) : 0; }
+
 } // namespace
 
 AudioEffect::AudioEffect(HostCallback audioMaster, int numPrograms, int numParams)
@@ -194,7 +198,7 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effEditKeyDown:
     case effEditKeyUp: {
         if (!editor) return 0;
-        VstKeyCode key{index, static_cast<unsigned char>(value), static_cast<unsigned char>(opt)};
+        VstKeyCode key{index, static_cast<unsigned char>(value), keyModifier(opt)};
         return flag(opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key));
     }
     case effSetEditKnobMode: return editor ? flag(editor->setKnobMode(int(value))) : 0;

@@ -793,7 +793,7 @@ TEST_F(PluginTest, OutOfRangePreferencesStayInsideTheChoices) {
     storePreference("Metering_AttShow", -7);
     storePreference("Metering_Type", std::numeric_limits<std::int32_t>::max());
     PluginProbe& p = plugin();
-    EXPECT_EQ(p.getParameter(kScale), centre(5, 3));
+    EXPECT_EQ(p.getParameter(kScale), centre(2, 3)); // the nearest choice, not centre(5, 3)
     EXPECT_EQ(display(kScale), "K-20");
     EXPECT_EQ(display(kAttShow), "");
     EXPECT_EQ(display(kMeterType), "k-system");
