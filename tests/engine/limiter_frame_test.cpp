@@ -73,14 +73,19 @@ template <class T> void compareWithReference(int rate, unsigned seed, int frames
         frame.limit(inL.data() + start, inR.data() + start, outL.data() + start, outR.data() + start, block);
         ref.process(refInL.data() + start, refInR.data() + start, refOutL.data() + start,
                     refOutR.data() + start, block);
+        // Where the engine sums the envelope term by term as the reference does, every operation is the
+        // same and the output is the reference's bit for bit; the transformed convolution of longer
+        // kernels rounds differently.
+        const bool same = ref.kernelLength() <= GainSmoother::kMaxDirect;
+        const double tolerance = same ? 0.0 : 1e-12, steps = same ? 0.0 : 1.0;
         for (int i = start; i < start + block; ++i) {
             if constexpr (std::is_same_v<T, double>) {
-                ASSERT_NEAR(outL[i], refOutL[i], 1e-12) << "left, sample " << i << ", " << where;
-                ASSERT_NEAR(outR[i], refOutR[i], 1e-12) << "right, sample " << i << ", " << where;
+                ASSERT_NEAR(outL[i], refOutL[i], tolerance) << "left, sample " << i << ", " << where;
+                ASSERT_NEAR(outR[i], refOutR[i], tolerance) << "right, sample " << i << ", " << where;
             } else {
-                ASSERT_LE(fixtures::floatSteps(outL[i], static_cast<float>(refOutL[i])), 1.0)
+                ASSERT_LE(fixtures::floatSteps(outL[i], static_cast<float>(refOutL[i])), steps)
                     << "left, sample " << i << ": " << outL[i] << " vs " << refOutL[i] << ", " << where;
-                ASSERT_LE(fixtures::floatSteps(outR[i], static_cast<float>(refOutR[i])), 1.0)
+                ASSERT_LE(fixtures::floatSteps(outR[i], static_cast<float>(refOutR[i])), steps)
                     << "right, sample " << i << ": " << outR[i] << " vs " << refOutR[i] << ", " << where;
             }
         }
