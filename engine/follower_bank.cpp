@@ -26,7 +26,7 @@ void FollowerBank::copyFirstToSecond() {
 void FollowerBank::update(double left, double right, bool secondOrder, double& followLeft,
                           double& followRight) {
     Registers<Baseline> lanes(*this);
-    const simd::F2 d = simd::Pair::make(left, right);
+    const double d[2] = {left, right};
     const simd::F2 follow = secondOrder ? lanes.step<true>(d) : lanes.step<false>(d);
     lanes.storeTo(*this);
     if (!secondOrder) copyFirstToSecond();

@@ -50,12 +50,12 @@ public:
             }
         }
 
-        // One frame: d holds the linked peaks (left, right); returns (RL, RR).
+        // One frame: `d` points at the linked peaks (left, right); returns (RL, RR).
         //   f1 ← f1 + (d − f1) · (d ≥ f1 ? a : r);  order II: f2 ← f2 + (f1 − f2) · (f1 > f2 ? a : r)
-        template <bool SecondOrder> ORVEL_INLINE simd::F2 step(simd::F2 d) {
+        template <bool SecondOrder> ORVEL_INLINE simd::F2 step(const double* d) {
             using V = typename Isa::V;
-            const V dv = Isa::frames(d);
-            V loudest = Isa::splat(1.0);
+            const V dv = Isa::loadFrames(d);
+            V loudest;
 #pragma GCC unroll 8
             for (int v = 0; v < kVectors; ++v) {
                 const V f = first[v];
@@ -65,9 +65,9 @@ public:
                     const V s = second[v];
                     second[v] = s + (updated - s) * (updated > s ? attack[v] : release[v]);
                 }
-                loudest = Isa::max(loudest, updated);
+                loudest = v == 0 ? updated : Isa::max(loudest, updated);
             }
-            return Isa::foldFrames(loudest);
+            return simd::Pair::max(simd::Pair::splat(1.0), Isa::foldFrames(loudest));
         }
     };
 

@@ -40,6 +40,8 @@ public:
     }
 
     double currentAverage() const { return average; }
+    // For a caller that runs the average itself (with follow()'s formula) over a stretch of frames.
+    void setAverage(double a) { average = a; }
 
 private:
     double average = kFloor;

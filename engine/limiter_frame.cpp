@@ -36,8 +36,9 @@ bool ramp(double& y, double target, double c, double* out, int n) {
 LimiterFrame::LimiterFrame()
     : path(&frame_path::fastest()), dry(kMaxLookahead + FrameRates::kAlignment, kHistorySpan),
       outputHistory(HalfSampleInterpolator::kTaps, kHistorySpan), requantizer(noise), calibrator(noise),
-      driveRamp(kPiece), outputRamp(kPiece), levellerGain(kPiece), linked(2 * kPiece), shortMax(2 * kPiece),
-      envelope(2 * kPiece), limited(2 * kPiece), quantized(2 * kPiece) {
+      driveRamp(kPiece), outputRamp(kPiece), levellerGain(kPiece), levellerInput(2 * kPiece),
+      linked(2 * kPiece), shortMax(2 * kPiece), envelope(2 * kPiece), limited(2 * kPiece),
+      quantized(2 * kPiece), written(2 * kPiece) {
     // Follower coefficients for the default "Release" time (100 ms) until the parameter side sets them.
     double coefficients[FollowerBank::kStages];
     FollowerBank::attackCoefficients(44100.0, coefficients);
@@ -114,6 +115,8 @@ LimiterFrame::Gains LimiterFrame::rampGains(const Block& b, int n) {
     Gains g;
     g.driveSteady = ramp(drive, b.driveTarget, rate.ramp, driveRamp.data(), n);
     g.outputSteady = ramp(output, b.outputTarget, rate.ramp, outputRamp.data(), n);
+    // The per-frame loop reads the output gain of every frame.
+    if (g.outputSteady) std::fill_n(outputRamp.data(), n, output);
     g.drive = drive;
     g.output = output;
     return g;

@@ -95,9 +95,9 @@ private:
 
     template <class Isa, class T>
     void processPiece(const Block& b, const T* inL, const T* inR, T* outL, T* outR, int n);
-    template <class Isa, bool Power, bool SecondOrder, bool MeterOversample>
-    void followAndApply(const Block& b, const Gains& g, const double* dry, const double* audio, double* out,
-                        int n);
+    template <class Isa, bool Power, bool SecondOrder, bool MeterOversample, bool LevellerDeferred,
+              bool AllShown>
+    void followAndApply(const Block& b, const double* dry, const double* audio, double* out, int n);
 
     const FramePath* path;
     FrameRates rate;
@@ -113,6 +113,6 @@ private:
     Requantizer requantizer;
     CalibrationGenerator calibrator;
     // Per-frame values of the piece in progress (frame-wise pairs where two channels).
-    AlignedBuffer<double> driveRamp, outputRamp, levellerGain;
-    AlignedBuffer<double> linked, shortMax, envelope, limited, quantized;
+    AlignedBuffer<double> driveRamp, outputRamp, levellerGain, levellerInput;
+    AlignedBuffer<double> linked, shortMax, envelope, limited, quantized, written;
 };

@@ -38,26 +38,64 @@ void LimiterFrame::process(const T* inL, const T* inR, T* outL, T* outR, int fra
     endBlock(b);
 }
 
+namespace frame_detail {
+
+// Calls f.template operator()<b...>() with the run-time flags as template arguments.
+template <bool... Done, class F> ORVEL_INLINE void withFlags(F&& f) {
+    f.template operator()<Done...>();
+}
+template <bool... Done, class F, class... Rest> ORVEL_INLINE void withFlags(F&& f, bool next, Rest... rest) {
+    if (next)
+        withFlags<Done..., true>(f, rest...);
+    else
+        withFlags<Done..., false>(f, rest...);
+}
+
+} // namespace frame_detail
+
 template <class Isa, class T>
 void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* outL, T* outR, int n) {
     using simd::F2;
     using simd::Pair;
+    using V = typename Isa::V;
+    constexpr int kIo = Isa::kIoFrames;
 
     double* x = dry.reserve(n);
-    for (int i = 0; i < n; ++i) {
+    int i = 0;
+    for (; i + kIo <= n; i += kIo)
+        Isa::read(inL + i, inR + i, x + 2 * i);
+    for (; i < n; ++i) {
         x[2 * i] = static_cast<double>(inL[i]);
         x[2 * i + 1] = static_cast<double>(inR[i]);
     }
     const double* dryOut = x - 2 * rate.latency();
     const Gains g = rampGains(b, n);
 
+    // Leveller and drive. At the top of its range the leveller's gain is 1 whatever its average, so
+    // y = x · drive, and the average (still followed, for when the leveller comes back) runs in the
+    // per-frame loop below beside the other recursions.
     double* y = detector.input(n);
-    double* t = levellerGain.data();
-    for (int i = 0; i < n; ++i) {
-        const double d = g.driveSteady ? g.drive : driveRamp[i];
-        const double gain = leveller.gain(x[2 * i], x[2 * i + 1], d, b.leveller, b.levellerBypassed);
-        t[i] = gain;
-        Pair::store(y + 2 * i, Pair::splat(gain) * Pair::load(x + 2 * i) * Pair::splat(d));
+    const bool deferLeveller = b.levellerBypassed && g.driveSteady;
+    if (deferLeveller) {
+        const V d = Isa::splat(g.drive), floor = Isa::splat(Leveller::kFloor), zero = Isa::splat(0.0);
+        double* level = levellerInput.data();
+        for (int j = 0; j < n; j += Isa::kFrames) {
+            const V xd = Isa::load(x + 2 * j) * d;
+            Isa::store(y + 2 * j, xd);
+            const V magnitude = Isa::abs(xd);
+            const V peak = Isa::max(Isa::swapChannels(magnitude), magnitude);
+            Isa::store(level + 2 * j, Isa::max(peak - floor, zero) + floor);
+        }
+    } else {
+        Leveller lev = leveller;
+        double* t = levellerGain.data();
+        for (int j = 0; j < n; ++j) {
+            const double d = g.driveSteady ? g.drive : driveRamp[j];
+            const double gain = lev.gain(x[2 * j], x[2 * j + 1], d, b.leveller, b.levellerBypassed);
+            t[j] = gain;
+            Pair::store(y + 2 * j, Pair::splat(gain) * Pair::load(x + 2 * j) * Pair::splat(d));
+        }
+        leveller = lev;
     }
 
     detector.run<Isa>(n, b.oversample, b.link, linked.data(), shortMax.data());
@@ -65,31 +103,24 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
     const double* audio = y - 2 * (PeakDetector::kAlignment + rate.lookahead);
 
     double* out = b.meterOversample ? outputHistory.reserve(n) : limited.data();
-    const auto follow = [&]<bool Power, bool SecondOrder>() {
-        if (b.meterOversample)
-            followAndApply<Isa, Power, SecondOrder, true>(b, g, dryOut, audio, out, n);
-        else
-            followAndApply<Isa, Power, SecondOrder, false>(b, g, dryOut, audio, out, n);
-    };
-    if (b.power) {
-        if (b.secondOrder)
-            follow.template operator()<true, true>();
-        else
-            follow.template operator()<true, false>();
-    } else {
-        if (b.secondOrder)
-            follow.template operator()<false, true>();
-        else
-            follow.template operator()<false, false>();
-    }
+    frame_detail::withFlags(
+        [&]<bool Power, bool SecondOrder, bool MeterOversample, bool Deferred, bool AllShown>() {
+            followAndApply<Isa, Power, SecondOrder, MeterOversample, Deferred, AllShown>(b, dryOut, audio,
+                                                                                         out, n);
+        },
+        b.power, b.secondOrder, b.meterOversample, deferLeveller, b.attShow == GainLaw::kShowAll);
 
     if (b.meterOversample) {
         double* between = quantized.data();
         HalfSampleInterpolator::midpoints<Isa>(out, between, n);
-        F2 peak = Pair::load(meters.block.outPeak);
-        for (int i = 0; i < n; ++i)
-            peak = Pair::max(peak, Pair::abs(Pair::load(between + 2 * i)));
-        Pair::store(meters.block.outPeak, peak);
+        V peak = Isa::frames(Pair::load(meters.block.outPeak));
+        int j = 0;
+        for (; j + Isa::kFrames <= n; j += Isa::kFrames)
+            peak = Isa::max(peak, Isa::abs(Isa::load(between + 2 * j)));
+        F2 last = Isa::foldFrames(peak);
+        for (; j < n; ++j)
+            last = Pair::max(last, Pair::abs(Pair::load(between + 2 * j)));
+        Pair::store(meters.block.outPeak, last);
         outputHistory.commit(n);
     }
 
@@ -99,43 +130,75 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
         result = quantized.data();
     }
 
-    const F2 one = Pair::splat(1.0), half = Pair::splat(0.5);
-    for (int i = 0; i < n; ++i) {
-        const F2 o = Pair::load(result + 2 * i);
-        const F2 clipped = (Pair::abs(o + one) - Pair::abs(o - one)) * half;
-        outR[i] = static_cast<T>(clipped[1]);
-        outL[i] = static_cast<T>(clipped[0]);
+    // Clip to [−1, 1] without a branch: (|o + 1| − |o − 1|) / 2.
+    double* clipped = written.data();
+    const V one = Isa::splat(1.0), half = Isa::splat(0.5);
+    for (int j = 0; j < n; j += Isa::kFrames) {
+        const V o = Isa::load(result + 2 * j);
+        Isa::store(clipped + 2 * j, (Isa::abs(o + one) - Isa::abs(o - one)) * half);
+    }
+    i = 0;
+    for (; i + kIo <= n; i += kIo)
+        Isa::write(clipped + 2 * i, outL + i, outR + i);
+    for (; i < n; ++i) {
+        outR[i] = static_cast<T>(clipped[2 * i + 1]);
+        outL[i] = static_cast<T>(clipped[2 * i]);
     }
 
     dry.commit(n);
     detector.commit(n);
 }
 
-template <class Isa, bool Power, bool SecondOrder, bool MeterOversample>
-void LimiterFrame::followAndApply(const Block& b, const Gains& g, const double* dryOut, const double* audio,
-                                  double* out, int n) {
+template <class Isa, bool Power, bool SecondOrder, bool MeterOversample, bool LevellerDeferred, bool AllShown>
+void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const double* audio, double* out,
+                                  int n) {
     using simd::F2;
     using simd::Pair;
+    using V = typename Isa::V;
+
+    // Peaks first, over the whole piece: maxima do not depend on their order.
+    MeterFeed::Levels& m = meters.block;
+    const V meterGain = Isa::splat(b.meterGain);
+    {
+        V peak = Isa::frames(Pair::load(m.inPeak));
+        int i = 0;
+        for (; i + Isa::kFrames <= n; i += Isa::kFrames)
+            peak = Isa::max(peak, Isa::toSingle(Isa::abs(Isa::load(dryOut + 2 * i) * meterGain)));
+        F2 last = Isa::foldFrames(peak);
+        for (; i < n; ++i)
+            last = Pair::max(
+                last, Pair::toSingle(Pair::abs(Pair::load(dryOut + 2 * i) * Pair::splat(b.meterGain))));
+        Pair::store(m.inPeak, last);
+    }
 
     FollowerBank::Registers<Isa> lanes(detector.followers());
-    MeterFeed::Levels& m = meters.block;
-    F2 inPeak = Pair::load(m.inPeak), outPeak = Pair::load(m.outPeak);
     F2 inSquare = Pair::load(m.inMeanSquare), outSquare = Pair::load(m.outMeanSquare);
     F2 shown = Pair::load(m.displayedGain);
-    const F2 meterGain = Pair::splat(b.meterGain), rms = Pair::splat(rate.rms);
+    F2 outPeak = Pair::load(m.outPeak);
+    const F2 pairGain = Pair::splat(b.meterGain), rms = Pair::splat(rate.rms);
+    const double transient = b.transient;
+    const int mask = b.attShow;
     const double* linkedPeaks = linked.data();
     const double* envelopes = envelope.data();
     const double* t = levellerGain.data();
+    const double* outputs = outputRamp.data();
+    const double* levels = levellerInput.data();
+    double average = leveller.currentAverage();
+    const double levelCoefficient = rate.level;
 
     for (int i = 0; i < n; ++i) {
-        const F2 follow = lanes.template step<SecondOrder>(Pair::load(linkedPeaks + 2 * i));
+        const F2 follow = lanes.template step<SecondOrder>(linkedPeaks + 2 * i);
+        if constexpr (LevellerDeferred) average = average + (levels[2 * i] - average) * levelCoefficient;
         const F2 d = Pair::load(dryOut + 2 * i);
         F2 o, gr;
         if constexpr (Power) {
-            const F2 gain = GainLaw::gain<Isa>(Pair::load(envelopes + 2 * i), follow, b.transient);
-            const double level = g.outputSteady ? g.output : outputRamp[i];
-            o = gain * Pair::load(audio + 2 * i) * Pair::splat(level);
-            gr = GainLaw::displayed<Isa>(gain, follow, b.transient, t[i], b.attShow);
+            const F2 gain = GainLaw::gain<Isa>(Pair::load(envelopes + 2 * i), follow, transient);
+            o = gain * Pair::load(audio + 2 * i) * Pair::splat(outputs[i]);
+            // The leveller's gain is 1 while it is deferred.
+            if constexpr (AllShown)
+                gr = LevellerDeferred ? gain : gain * Pair::splat(t[i]);
+            else
+                gr = GainLaw::displayed<Isa>(gain, follow, transient, LevellerDeferred ? 1.0 : t[i], mask);
         } else {
             o = d;
             gr = Pair::splat(1.0);
@@ -143,24 +206,32 @@ void LimiterFrame::followAndApply(const Block& b, const Gains& g, const double* 
         Pair::store(out + 2 * i, o);
         shown = Pair::min(shown, gr);
 
-        const F2 v = d * meterGain;
-        inPeak = Pair::max(inPeak, Pair::toSingle(Pair::abs(v)));
+        const F2 v = d * pairGain;
         inSquare = inSquare + (v * v - inSquare) * rms;
-        F2 metered = o;
+        F2 metered = Pair::abs(o);
         if constexpr (MeterOversample) {
-            metered = Pair::load(out + 2 * (i - PeakDetector::kAlignment));
-            outPeak = Pair::max(outPeak, Pair::abs(metered));
-        } else {
-            outPeak = Pair::max(outPeak, Pair::toSingle(Pair::abs(o)));
+            metered = Pair::abs(Pair::load(out + 2 * (i - PeakDetector::kAlignment)));
+            outPeak = Pair::max(outPeak, metered);
         }
-        outSquare = outSquare + (Pair::singleSquare(Pair::abs(metered)) - outSquare) * rms;
+        const auto magnitude = Pair::single(metered);
+        outSquare = outSquare + (Pair::widen(magnitude * magnitude) - outSquare) * rms;
+    }
+
+    if constexpr (!MeterOversample) {
+        V peak = Isa::frames(outPeak);
+        int i = 0;
+        for (; i + Isa::kFrames <= n; i += Isa::kFrames)
+            peak = Isa::max(peak, Isa::toSingle(Isa::abs(Isa::load(out + 2 * i))));
+        outPeak = Isa::foldFrames(peak);
+        for (; i < n; ++i)
+            outPeak = Pair::max(outPeak, Pair::toSingle(Pair::abs(Pair::load(out + 2 * i))));
     }
 
     lanes.storeTo(detector.followers());
+    if constexpr (LevellerDeferred) leveller.setAverage(average);
     const F2 negligible = Pair::splat(MeterFeed::kNegligible), zero = Pair::splat(0.0);
     inSquare = inSquare < negligible ? zero : inSquare;
     outSquare = outSquare < negligible ? zero : outSquare;
-    Pair::store(m.inPeak, inPeak);
     Pair::store(m.outPeak, outPeak);
     Pair::store(m.inMeanSquare, inSquare);
     Pair::store(m.outMeanSquare, outSquare);

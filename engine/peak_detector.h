@@ -66,6 +66,7 @@ public:
         const F2 floor = Pair::splat(kFloor), zero = Pair::splat(0.0), margin = Pair::splat(kMargin);
         const F2 keep = Pair::splat(1.0 - link), share = Pair::splat(link);
         double* magnitudes = magnitude.data();
+        WindowMax::Cursor<Isa> longest(longWindow), shortest(shortWindow);
         for (int i = 0; i < n; ++i) {
             const F2 a = Pair::load(aligned + 2 * i);
             F2 d = a;
@@ -75,10 +76,12 @@ public:
             }
             const F2 m = Pair::max(Pair::abs(d) - floor, zero) + floor;
             Pair::store(magnitudes + 2 * i, m);
-            const F2 peak = longWindow.push<Isa>(m);
+            const F2 peak = longest.push(m);
             Pair::store(linked + 2 * i, keep * peak + share * Pair::maxAcross(peak));
-            Pair::store(shortMax + 2 * i, shortWindow.push<Isa>(m));
+            Pair::store(shortMax + 2 * i, shortest.push(m));
         }
+        longest.save(longWindow);
+        shortest.save(shortWindow);
     }
 
     void commit(int n) { history.commit(n); }

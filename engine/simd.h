@@ -13,6 +13,9 @@
 #pragma once
 
 #include <cstring>
+#if defined(__AVX2__)
+#include <immintrin.h>
+#endif
 
 namespace simd {
 
@@ -44,23 +47,26 @@ struct Pair {
     static ORVEL_INLINE F2 splat(double x) { return F2{x, x}; }
     static ORVEL_INLINE F2 make(double l, double r) { return F2{l, r}; }
     static ORVEL_INLINE F2 abs(F2 v) { return (F2)((L2)v & L2{kMagnitudeBits, kMagnitudeBits}); }
-    // std::max and std::min, lane by lane: (x < y ? y : x) and (y < x ? y : x).
-    static ORVEL_INLINE F2 max(F2 x, F2 y) { return x < y ? y : x; }
-    static ORVEL_INLINE F2 min(F2 x, F2 y) { return y < x ? y : x; }
+    // std::max and std::min, lane by lane: (x < y ? y : x) and (y < x ? y : x), which are exactly what
+    // maxpd (y, x) and minpd (y, x) compute.
+    static ORVEL_INLINE F2 max(F2 x, F2 y) { return __builtin_ia32_maxpd(y, x); }
+    static ORVEL_INLINE F2 min(F2 x, F2 y) { return __builtin_ia32_minpd(y, x); }
     // Both lanes hold max(left, right).
     static ORVEL_INLINE F2 maxAcross(F2 v) {
         const F2 swapped = __builtin_shufflevector(v, v, 1, 0);
         return max(v, swapped);
     }
     // Each lane rounded to single precision and back.
-    static ORVEL_INLINE F2 toSingle(F2 v) {
-        return __builtin_convertvector(__builtin_convertvector(v, S2), F2);
-    }
+    static ORVEL_INLINE F2 toSingle(F2 v) { return widen(single(v)); }
     // The square of each lane's single-precision value, computed in single precision.
     static ORVEL_INLINE F2 singleSquare(F2 v) {
-        const S2 s = __builtin_convertvector(v, S2);
-        return __builtin_convertvector(s * s, F2);
+        const S4x s = single(v);
+        return widen(s * s);
     }
+    // Single precision in the low two lanes.
+    typedef float S4x __attribute__((vector_size(16)));
+    static ORVEL_INLINE S4x single(F2 v) { return __builtin_ia32_cvtpd2ps(v); }
+    static ORVEL_INLINE F2 widen(S4x v) { return __builtin_ia32_cvtps2pd(v); }
     // Conversion to a signed 32-bit integer toward zero, and back (arguments within the int range).
     static ORVEL_INLINE F2 truncate(F2 v) {
         return __builtin_convertvector(__builtin_convertvector(v, I2), F2);
@@ -81,15 +87,48 @@ struct Sse2 {
     static ORVEL_INLINE V splat(double x) { return V{x, x}; }
     // A frame's value in both of its lanes, for every frame of the vector: (l, r) stays (l, r).
     static ORVEL_INLINE V frames(F2 pair) { return pair; }
+    static ORVEL_INLINE V loadFrames(const double* p) { return load(p); }
+    static ORVEL_INLINE V toSingle(V v) { return Pair::toSingle(v); }
     static ORVEL_INLINE V abs(V v) { return Pair::abs(v); }
-    static ORVEL_INLINE V max(V x, V y) { return x < y ? y : x; }
-    static ORVEL_INLINE V min(V x, V y) { return y < x ? y : x; }
+    static ORVEL_INLINE V max(V x, V y) { return Pair::max(x, y); }
+    static ORVEL_INLINE V min(V x, V y) { return Pair::min(x, y); }
     // Lane-wise maximum of the frames in v, as one frame.
     static ORVEL_INLINE F2 foldFrames(V v) { return v; }
+    // Left and right exchanged within each frame.
+    static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0); }
     // Two pairs divided lane by lane at once: (a / b, c / d).
     static ORVEL_INLINE void divide(F2 a, F2 b, F2 c, F2 d, F2& ab, F2& cd) {
         ab = a / b;
         cd = c / d;
+    }
+
+    // Planar host channels and frame pairs, kIoFrames frames at a time.
+    static constexpr int kIoFrames = 2;
+    static ORVEL_INLINE void interleave(F2 l, F2 r, double* out) {
+        Pair::store(out, __builtin_shufflevector(l, r, 0, 2));
+        Pair::store(out + 2, __builtin_shufflevector(l, r, 1, 3));
+    }
+    static ORVEL_INLINE void read(const float* l, const float* r, double* out) {
+        S2 a, b;
+        std::memcpy(&a, l, sizeof a);
+        std::memcpy(&b, r, sizeof b);
+        interleave(__builtin_convertvector(a, F2), __builtin_convertvector(b, F2), out);
+    }
+    static ORVEL_INLINE void read(const double* l, const double* r, double* out) {
+        interleave(Pair::load(l), Pair::load(r), out);
+    }
+    // The right channel is stored first, so that with l == r the left one remains.
+    static ORVEL_INLINE void write(const double* in, float* l, float* r) {
+        const F2 a = Pair::load(in), b = Pair::load(in + 2);
+        const S2 left = __builtin_convertvector(__builtin_shufflevector(a, b, 0, 2), S2);
+        const S2 right = __builtin_convertvector(__builtin_shufflevector(a, b, 1, 3), S2);
+        std::memcpy(r, &right, sizeof right);
+        std::memcpy(l, &left, sizeof left);
+    }
+    static ORVEL_INLINE void write(const double* in, double* l, double* r) {
+        const F2 a = Pair::load(in), b = Pair::load(in + 2);
+        Pair::store(r, __builtin_shufflevector(a, b, 1, 3));
+        Pair::store(l, __builtin_shufflevector(a, b, 0, 2));
     }
 };
 
@@ -112,8 +151,12 @@ struct Avx2 {
     static ORVEL_INLINE V abs(V v) {
         return (V)((M)v & M{kMagnitudeBits, kMagnitudeBits, kMagnitudeBits, kMagnitudeBits});
     }
-    static ORVEL_INLINE V max(V x, V y) { return x < y ? y : x; }
-    static ORVEL_INLINE V min(V x, V y) { return y < x ? y : x; }
+    static ORVEL_INLINE V max(V x, V y) { return __builtin_ia32_maxpd256(y, x); }
+    static ORVEL_INLINE V min(V x, V y) { return __builtin_ia32_minpd256(y, x); }
+    // Broadcast of one frame to both halves, straight from memory.
+    static ORVEL_INLINE V loadFrames(const double* p) { return (V)_mm256_broadcast_pd((const __m128d*)p); }
+    static ORVEL_INLINE V toSingle(V v) { return (V)_mm256_cvtps_pd(_mm256_cvtpd_ps((__m256d)v)); }
+    static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0, 3, 2); }
     static ORVEL_INLINE F2 foldFrames(V v) {
         const F2 lo = __builtin_shufflevector(v, v, 0, 1);
         const F2 hi = __builtin_shufflevector(v, v, 2, 3);
@@ -123,6 +166,39 @@ struct Avx2 {
         const V q = __builtin_shufflevector(a, c, 0, 1, 2, 3) / __builtin_shufflevector(b, d, 0, 1, 2, 3);
         ab = __builtin_shufflevector(q, q, 0, 1);
         cd = __builtin_shufflevector(q, q, 2, 3);
+    }
+
+    static constexpr int kIoFrames = 4;
+    static ORVEL_INLINE void interleave(V l, V r, double* out) {
+        const V lo = __builtin_shufflevector(l, r, 0, 4, 2, 6); // L0 R0 L2 R2
+        const V hi = __builtin_shufflevector(l, r, 1, 5, 3, 7); // L1 R1 L3 R3
+        store(out, __builtin_shufflevector(lo, hi, 0, 1, 4, 5));
+        store(out + 4, __builtin_shufflevector(lo, hi, 2, 3, 6, 7));
+    }
+    static ORVEL_INLINE void read(const float* l, const float* r, double* out) {
+        interleave((V)_mm256_cvtps_pd(_mm_loadu_ps(l)), (V)_mm256_cvtps_pd(_mm_loadu_ps(r)), out);
+    }
+    static ORVEL_INLINE void read(const double* l, const double* r, double* out) {
+        interleave(load(l), load(r), out);
+    }
+    static ORVEL_INLINE void split(const double* in, V& left, V& right) {
+        const V a = load(in), b = load(in + 4);                 // L0 R0 L1 R1, L2 R2 L3 R3
+        const V lo = __builtin_shufflevector(a, b, 0, 1, 4, 5); // L0 R0 L2 R2
+        const V hi = __builtin_shufflevector(a, b, 2, 3, 6, 7); // L1 R1 L3 R3
+        left = __builtin_shufflevector(lo, hi, 0, 4, 2, 6);
+        right = __builtin_shufflevector(lo, hi, 1, 5, 3, 7);
+    }
+    static ORVEL_INLINE void write(const double* in, float* l, float* r) {
+        V left, right;
+        split(in, left, right);
+        _mm_storeu_ps(r, _mm256_cvtpd_ps((__m256d)right));
+        _mm_storeu_ps(l, _mm256_cvtpd_ps((__m256d)left));
+    }
+    static ORVEL_INLINE void write(const double* in, double* l, double* r) {
+        V left, right;
+        split(in, left, right);
+        store(r, right);
+        store(l, left);
     }
 };
 #endif

@@ -21,7 +21,9 @@ void WindowMax::clear() {
 }
 
 void WindowMax::push(double left, double right, double& maxLeft, double& maxRight) {
-    const simd::F2 m = push<Baseline>(simd::Pair::make(left, right));
+    Cursor<Baseline> cursor(*this);
+    const simd::F2 m = cursor.push(simd::Pair::make(left, right));
+    cursor.save(*this);
     maxLeft = m[0];
     maxRight = m[1];
 }

@@ -24,34 +24,49 @@ public:
     int length() const { return size; }
     void clear();
 
-    // Adds the newest frame (left, right) and returns the maximum of each channel over the last N.
-    template <class Isa> simd::F2 push(simd::F2 value) {
-        using simd::Pair;
-        double* current = segment.data();
-        Pair::store(current + 2 * position, value);
-        prefix = Pair::max(prefix, value);
-        const simd::F2 result = Pair::max(Pair::load(suffix.data() + 2 * (position + 1)), prefix);
-        if (++position == size) closeSegment<Isa>();
-        return result;
-    }
+    // The window's state in registers for a stretch of frames: push() the frames, then save().
+    template <class Isa> struct Cursor {
+        double* segment;
+        double* suffix;
+        simd::F2 prefix;
+        int position;
+        int size;
 
-    // The same for callers outside the processing paths.
+        explicit Cursor(WindowMax& w)
+            : segment(w.segment.data()), suffix(w.suffix.data()), prefix(w.prefix), position(w.position),
+              size(w.size) {}
+        void save(WindowMax& w) const {
+            w.prefix = prefix;
+            w.position = position;
+        }
+
+        // Adds the newest frame (left, right) and returns the maximum of each channel over the last N.
+        ORVEL_INLINE simd::F2 push(simd::F2 value) {
+            using simd::Pair;
+            Pair::store(segment + 2 * position, value);
+            prefix = Pair::max(prefix, value);
+            const simd::F2 result = Pair::max(Pair::load(suffix + 2 * (position + 1)), prefix);
+            if (++position == size) closeSegment();
+            return result;
+        }
+
+        // The segment is complete: its suffix maxima serve the next one.
+        void closeSegment() {
+            using simd::Pair;
+            simd::F2 running = Pair::splat(0.0);
+            for (int j = size - 1; j >= 0; --j) {
+                running = Pair::max(running, Pair::load(segment + 2 * j));
+                Pair::store(suffix + 2 * j, running);
+            }
+            position = 0;
+            prefix = Pair::splat(0.0);
+        }
+    };
+
+    // One frame for callers outside the processing paths.
     void push(double left, double right, double& maxLeft, double& maxRight);
 
 private:
-    template <class Isa> void closeSegment() {
-        using simd::Pair;
-        const double* current = segment.data();
-        double* tail = suffix.data();
-        simd::F2 running = Pair::splat(0.0);
-        for (int j = size - 1; j >= 0; --j) {
-            running = Pair::max(running, Pair::load(current + 2 * j));
-            Pair::store(tail + 2 * j, running);
-        }
-        position = 0;
-        prefix = Pair::splat(0.0);
-    }
-
     AlignedBuffer<double> segment; // the current segment's frames
     AlignedBuffer<double> suffix;  // the previous segment's suffix maxima, and 0 after its end
     simd::F2 prefix;
