@@ -1,5 +1,5 @@
-// A fixed-size array on a 16-byte boundary, allocated once by its owner's constructor and zeroed.
-// Processing only reads and writes it; it never grows.
+// A fixed-size array on a cache-line (64-byte) boundary, allocated once by its owner's constructor and
+// zeroed. Processing only reads and writes it; it never grows.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +8,7 @@
 
 template <class T> class AlignedBuffer {
 public:
-    static constexpr std::align_val_t kAlignment{16};
+    static constexpr std::align_val_t kAlignment{64};
 
     explicit AlignedBuffer(std::size_t count)
         : items(static_cast<T*>(::operator new(count * sizeof(T), kAlignment))), count(count) {

@@ -2,9 +2,36 @@
 
 #include <cmath>
 
+namespace {
+struct Baseline : simd::Sse2 {};
+} // namespace
+
 void FollowerBank::clear() {
-    for (int k = 0; k < kStages; ++k)
+    for (int k = 0; k < kLanes; ++k)
         first[k] = second[k] = 0.0;
+}
+
+void FollowerBank::setCoefficients(const double* a, const double* r) {
+    for (int k = 0; k < kStages; ++k) {
+        attack[2 * k] = attack[2 * k + 1] = a[k];
+        release[2 * k] = release[2 * k + 1] = r[k];
+    }
+}
+
+void FollowerBank::copyFirstToSecond() {
+    for (int k = 0; k < kLanes; ++k)
+        second[k] = first[k];
+}
+
+void FollowerBank::update(double left, double right, bool secondOrder, double& followLeft,
+                          double& followRight) {
+    Registers<Baseline> lanes(*this);
+    const double d[2] = {left, right};
+    const simd::F2 follow = secondOrder ? lanes.step<true>(d) : lanes.step<false>(d);
+    lanes.storeTo(*this);
+    if (!secondOrder) copyFirstToSecond();
+    followLeft = follow[0];
+    followRight = follow[1];
 }
 
 void FollowerBank::attackCoefficients(double fs, double* out) {

@@ -5,7 +5,8 @@
 
 GainSmoother::GainSmoother()
     : taps(kMaxKernel), spectrum(2 * kMaxKernel), blockL(2 * kMaxKernel), blockR(2 * kMaxKernel),
-      tailL(kMaxKernel), tailR(kMaxKernel), gainDelay(kMaxDelay) {
+      tailL(kMaxKernel), tailR(kMaxKernel), inputs(kMaxDelay + 2 * kMaxDirect, 1024),
+      envelope(kMaxDelay, 1024) {
     setLengths(64, 2);
 }
 
@@ -28,7 +29,7 @@ void GainSmoother::setLengths(int kernelLength, int delayLength) {
     while (k < kernelLength && k < kMaxKernel)
         k <<= 1;
     length = k;
-    gainDelay.setLength(delayLength);
+    delay = delayLength < 1 ? 1 : (delayLength > kMaxDelay ? kMaxDelay : delayLength);
 
     taps.clear();
     buildKernel(length, taps.data());
@@ -47,8 +48,42 @@ void GainSmoother::clear() {
     blockR.clear();
     tailL.clear();
     tailR.clear();
-    gainDelay.clear();
+    inputs.clear();
+    envelope.clear();
     slot = 0;
+}
+
+void GainSmoother::push(double uL, double uR, double& pL, double& pR) {
+    const double u[2] = {uL, uR};
+    double p[4];
+    run<simd::Sse2>(u, p, 1);
+    pL = p[0];
+    pR = p[1];
+}
+
+void GainSmoother::runTransformed(const double* u, double* p, int n) {
+    double* left = blockL.data();
+    double* right = blockR.data();
+    double* e = envelope.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        left[2 * slot] = u[2 * i];
+        right[2 * slot] = u[2 * i + 1];
+        if (++slot >= length) {
+            convolve(left);
+            convolve(right);
+            slot = 0;
+        }
+        e[2 * i] = left[2 * slot] + tailL[slot];
+        e[2 * i + 1] = right[2 * slot] + tailR[slot];
+        tailL[slot] = left[2 * slot + 1];
+        tailR[slot] = right[2 * slot + 1];
+        left[2 * slot + 1] = 0.0;
+        right[2 * slot + 1] = 0.0;
+    }
+    const double* delayed = e - 2 * delay;
+    for (int i = 0; i < 2 * n; ++i)
+        p[i] = delayed[i];
+    envelope.commit(n);
 }
 
 void GainSmoother::convolve(double* block) const {

@@ -1,54 +1,65 @@
 // The brickwall envelope of both channels: the short-window maxima u convolved with a K-tap bell
-// kernel (the main lobe of sin(x)/x, normalized to sum 1), then delayed by L = W − 2K + 2 samples:
+// kernel (the main lobe of sin(x)/x, normalized to sum 1), then delayed by L = W − 2K + 2 frames:
 //
-//     P(n) = Σ_{i=0}^{K−1} k[i] · u(n − W + K − 1 − i)
+//     P(n) = Σ_{i=0}^{K−1} k[i] · u(n − L − K + 1 − i)
 //
-// Every term's window covers the sample that leaves the look-ahead delay at n, so P(n) is never below
-// that sample's detector magnitude. The convolution runs block-wise: each block of K inputs is
-// transformed with K zeros after it, multiplied by the kernel spectrum and transformed back; the first
-// K outputs are used while the next block fills, the last K are kept as the tail that overlaps them.
-// This adds K − 1 samples of delay, which the gain delay accounts for.
+// Every term's window covers the frame that leaves the look-ahead delay at n, so P(n) is never below
+// that frame's detector magnitude.
 //
-// Per channel the block holds K complex slots: during a block, slot j's real part receives input j,
-// while its real and imaginary parts still hold outputs j and K + j of the previous block until read.
+// Short kernels (K up to kMaxDirect) take the sum directly, term by term in the order written, from a
+// history of u; several frames at once in vector lanes. Longer kernels convolve block-wise through a
+// fast transform: each block of K inputs is transformed with K zeros after it, multiplied by the
+// kernel spectrum and transformed back; the first K outputs are used while the next block fills, the
+// last K are kept as the tail that overlaps them. This adds K − 1 frames of delay, which the gain
+// delay (L frames) then completes. During a block, slot j's real part receives input j, while its real
+// and imaginary parts still hold outputs j and K + j of the previous block until read.
 #pragma once
 
 #include "engine/aligned_buffer.h"
 #include "engine/block_transform.h"
-#include "engine/stereo_delay.h"
+#include "engine/frame_history.h"
+#include "engine/simd.h"
 
 class GainSmoother {
 public:
     static constexpr int kMaxKernel = BlockTransform::kMaxSlots;
     static constexpr int kMaxDelay = 512;
+    static constexpr int kMaxDirect = 32;
 
     GainSmoother();
 
-    // Kernel length K (8 .. 256, a power of two) and gain delay L; rebuilds the kernel spectrum and
-    // clears the state.
+    // Kernel length K (8 .. 256, a power of two) and gain delay L; rebuilds the kernel (and its
+    // spectrum) and clears the state.
     void setLengths(int kernelLength, int gainDelay);
     void clear();
     int kernelLength() const { return length; }
 
-    // Pushes the short-window maxima; returns the delayed envelope P of each channel.
-    void push(double uL, double uR, double& pL, double& pR) {
-        double* left = blockL.data();
-        double* right = blockR.data();
-        left[2 * slot] = uL;
-        right[2 * slot] = uR;
-        if (++slot >= length) {
-            convolve(left);
-            convolve(right);
-            slot = 0;
+    // The envelope P of n frames from their short-window maxima u (left, right per frame). p needs
+    // room for one frame more than n.
+    template <class Isa> void run(const double* u, double* p, int n) {
+        if (length > kMaxDirect) {
+            runTransformed(u, p, n);
+            return;
         }
-        const double eL = left[2 * slot] + tailL[slot];
-        const double eR = right[2 * slot] + tailR[slot];
-        tailL[slot] = left[2 * slot + 1];
-        tailR[slot] = right[2 * slot + 1];
-        left[2 * slot + 1] = 0.0;
-        right[2 * slot + 1] = 0.0;
-        gainDelay.process(eL, eR, pL, pR);
+        double* w = inputs.reserve(n);
+        for (int i = 0; i < 2 * n; ++i)
+            w[i] = u[i];
+        switch (length) {
+        case 8:
+            direct<Isa, 8>(w, p, n);
+            break;
+        case 16:
+            direct<Isa, 16>(w, p, n);
+            break;
+        default:
+            direct<Isa, 32>(w, p, n);
+            break;
+        }
+        inputs.commit(n);
     }
+
+    // One frame for callers outside the processing paths.
+    void push(double uL, double uR, double& pL, double& pR);
 
     // The normalized kernel taps k[0 .. K−1].
     const double* kernel() const { return taps.data(); }
@@ -57,6 +68,21 @@ public:
     static void buildKernel(int kernelLength, double* out);
 
 private:
+    template <class Isa, int K> void direct(const double* w, double* p, int n) const {
+        using V = typename Isa::V;
+        const double* k = taps.data();
+        const int back = delay + K - 1;
+        for (int i = 0; i < n; i += Isa::kFrames) {
+            const double* newest = w + 2 * (i - back);
+            V sum = Isa::splat(0.0);
+#pragma GCC unroll 32
+            for (int t = 0; t < K; ++t)
+                sum = sum + Isa::splat(k[t]) * Isa::load(newest - 2 * t);
+            Isa::store(p + 2 * i, sum);
+        }
+    }
+
+    void runTransformed(const double* u, double* p, int n);
     void convolve(double* block) const;
 
     BlockTransform transform;
@@ -64,7 +90,9 @@ private:
     AlignedBuffer<double> spectrum; // K slots, pre-scaled by 1/K
     AlignedBuffer<double> blockL, blockR;
     AlignedBuffer<double> tailL, tailR;
-    StereoDelay gainDelay;
+    FrameHistory inputs;   // u, for the direct sum
+    FrameHistory envelope; // e before the gain delay, for the transformed path
     int length = 64;
+    int delay = 2;
     int slot = 0;
 };

@@ -12,11 +12,3 @@ alignas(16) const double HalfSampleInterpolator::kCoefficients[kTaps / 2] = {
     -0.08491709155632,      0.12295148511888,     -0.2095561567046,      0.6357317598066,
 };
 // clang-format on
-
-HalfSampleInterpolator::HalfSampleInterpolator() : left(kTaps), right(kTaps) {}
-
-void HalfSampleInterpolator::clear() {
-    left.clear();
-    right.clear();
-    index = 0;
-}

@@ -1,47 +1,30 @@
-// The 64-tap symmetric half-sample interpolator: from a stereo history of the last 64 values it
-// estimates the signal half-way between the samples 31 and 32 steps back. The detector uses it for
-// the intersample peak estimate, the output meter for its oversampled peak reading; each has its own
-// history.
+// The 64-tap symmetric half-sample interpolator: from the last 64 frames of a stereo history it
+// estimates the signal half-way between the frames 31 and 32 steps back. The detector uses it for the
+// intersample peak estimate, the output meter for its oversampled peak reading; each has its own
+// history (a FrameHistory).
 #pragma once
 
-#include "engine/aligned_buffer.h"
+#include "engine/simd.h"
 
-class HalfSampleInterpolator {
-public:
+struct HalfSampleInterpolator {
     static constexpr int kTaps = 64;
-    static constexpr int kMask = kTaps - 1;
     // Taps of one half, outermost first; the other half mirrors them. They sum to 1 over all 64.
     static const double kCoefficients[kTaps / 2];
 
-    HalfSampleInterpolator();
-
-    void clear();
-
-    // Makes (l, r) the newest entry, 0 steps back.
-    void push(double l, double r) {
-        left[index] = l;
-        right[index] = r;
-        index = (index + 1) & kMask;
+    // For each of `frames` frames, with h[j] the frame j steps back from it (h[0] at newest + 2 i):
+    //     out_i = Σ c[n] · (h[n] + h[63 − n]),  n = 0 .. 31, summed in that order from 0.
+    // The history must hold the 63 frames before newest. May compute one frame more than asked
+    // (out needs room for it; newest + 2 · frames must be readable).
+    template <class Isa> static void midpoints(const double* newest, double* out, int frames) {
+        using V = typename Isa::V;
+        const double* c = kCoefficients;
+        for (int i = 0; i < frames; i += Isa::kFrames) {
+            const double* h = newest + 2 * i;
+            V sum = Isa::splat(0.0);
+#pragma GCC unroll 32
+            for (int n = 0; n < kTaps / 2; ++n)
+                sum = sum + Isa::splat(c[n]) * (Isa::load(h - 2 * n) + Isa::load(h - 2 * (kTaps - 1 - n)));
+            Isa::store(out + 2 * i, sum);
+        }
     }
-
-    // The entry j steps back (0 = newest) of channel 0 (left) or 1 (right).
-    double back(int channel, int j) const {
-        const double* h = channel == 0 ? left.data() : right.data();
-        return h[(index - 1 - j) & kMask];
-    }
-
-    // Σ c[n] · (h[n] + h[63 − n]) for n = 0 .. 31, with h[j] the entry j steps back.
-    double midpoint(int channel) const {
-        const double* h = channel == 0 ? left.data() : right.data();
-        const int newest = index - 1;
-        double sum = 0.0;
-        for (int n = 0; n < kTaps / 2; ++n)
-            sum += kCoefficients[n] * (h[(newest - n) & kMask] + h[(newest - (kMask - n)) & kMask]);
-        return sum;
-    }
-
-private:
-    AlignedBuffer<double> left;
-    AlignedBuffer<double> right;
-    int index = 0;
 };

@@ -3,9 +3,6 @@
 // the average.
 #pragma once
 
-#include <algorithm>
-#include <cmath>
-
 class Leveller {
 public:
     static constexpr double kFloor = 0.00001;
@@ -14,17 +11,37 @@ public:
     // One-pole coefficient of the average (1000 ms); set on sample-rate change.
     void setCoefficient(double c) { coefficient = c; }
 
-    // The leveller gain t for the raw input pair and the current drive. `threshold` is the
-    // "Leveller" level; `bypassed` is true when the control is at its very top.
-    double gain(double xL, double xR, double drive, double threshold, bool bypassed) {
-        const double peak = std::max(std::fabs(xL * drive), std::fabs(xR * drive));
-        const double m = std::max(peak - kFloor, 0.0) + kFloor;
-        average = average + (m - average) * coefficient;
+    // The magnitude the average follows: max(|xL · drive|, |xR · drive|, 0.00001), computed as
+    // max(peak − 0.00001, 0) + 0.00001.
+    __attribute__((always_inline)) static double level(double xL, double xR, double drive) {
+        const double l = __builtin_fabs(xL * drive), r = __builtin_fabs(xR * drive);
+        const double peak = l < r ? r : l;
+        const double above = peak - kFloor;
+        return (above < 0.0 ? 0.0 : above) + kFloor;
+    }
+
+    // Moves the average one frame towards `level`.
+    __attribute__((always_inline)) void follow(double level) {
+        average = average + (level - average) * coefficient;
+    }
+
+    // The gain for the current average. `threshold` is the "Leveller" level; `bypassed` is true when
+    // the control is at its very top.
+    __attribute__((always_inline)) double gainNow(double threshold, bool bypassed) const {
         if (threshold >= average || bypassed) return 1.0;
         return threshold / average;
     }
 
+    // One frame: the leveller gain t for the raw input pair and the current drive.
+    __attribute__((always_inline)) double gain(double xL, double xR, double drive, double threshold,
+                                               bool bypassed) {
+        follow(level(xL, xR, drive));
+        return gainNow(threshold, bypassed);
+    }
+
     double currentAverage() const { return average; }
+    // For a caller that runs the average itself (with follow()'s formula) over a stretch of frames.
+    void setAverage(double a) { average = a; }
 
 private:
     double average = kFloor;

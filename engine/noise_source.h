@@ -12,7 +12,8 @@ public:
         g3 = 1526;
     }
 
-    double uniform() {
+    // Always inlined: the processing paths compiled for different instruction sets each keep their own.
+    __attribute__((always_inline)) double uniform() {
         g1 = ((((g1 >> 9) ^ g1) >> 6) & 0x1FFFu) ^ (g1 << 13);
         g2 = ((((g2 >> 2) ^ g2) >> 7) & 0xFFFFFu) ^ (g2 << 20);
         g3 = ((((g3 >> 6) ^ g3) >> 8) & 0x1FFFFu) ^ (g3 << 17);

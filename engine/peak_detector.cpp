@@ -1,26 +1,39 @@
 #include "engine/peak_detector.h"
 
-PeakDetector::PeakDetector() : align(kAlignment) {
-    align.setLength(kAlignment);
-}
+PeakDetector::PeakDetector()
+    : history(kHistory, 1024), between(2 * (FrameHistory::kMaxBlock + 2)),
+      magnitude(2 * (FrameHistory::kMaxBlock + 2)) {}
 
 void PeakDetector::setLengths(int longLength, int shortLength) {
-    longL.setLength(longLength);
-    longR.setLength(longLength);
-    shortL.setLength(shortLength);
-    shortR.setLength(shortLength);
+    longWindow.setLength(longLength);
+    shortWindow.setLength(shortLength);
     clear();
 }
 
 void PeakDetector::clear() {
-    align.clear();
     history.clear();
-    longL.clear();
-    longR.clear();
-    shortL.clear();
-    shortR.clear();
-    longPosition = 0;
-    shortPosition = 0;
-    followersL.clear();
-    followersR.clear();
+    longWindow.clear();
+    shortWindow.clear();
+    bank.clear();
+}
+
+DetectorResult PeakDetector::process(double yL, double yR, const DetectorControls& controls) {
+    double* y = input(1);
+    y[0] = yL;
+    y[1] = yR;
+    double linked[2], shortMax[2];
+    run<simd::Sse2>(1, controls.oversample, controls.link, linked, shortMax);
+    DetectorResult r;
+    r.alignedL = y[-2 * kAlignment];
+    r.alignedR = y[-2 * kAlignment + 1];
+    r.magnitudeL = magnitude[0];
+    r.magnitudeR = magnitude[1];
+    r.linkedL = linked[0];
+    r.linkedR = linked[1];
+    r.shortL = shortMax[0];
+    r.shortR = shortMax[1];
+    bank.setCoefficients(controls.attack, controls.release);
+    bank.update(linked[0], linked[1], controls.secondOrder, r.followL, r.followR);
+    commit(1);
+    return r;
 }

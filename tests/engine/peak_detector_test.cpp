@@ -93,7 +93,7 @@ TEST(PeakDetector, LinkDecidesWhetherTheQuietChannelFollowsTheLoudOne) {
         EXPECT_GT(r.followL, 3.9);
         if (link == 0.0) {
             EXPECT_EQ(r.followR, 1.0);
-            EXPECT_LE(d.detector.followers(1).firstStage(0), 0.00001 * (1 + 1e-12));
+            EXPECT_LE(d.detector.followers().firstStage(1, 0), 0.00001 * (1 + 1e-12));
         } else {
             EXPECT_GT(r.followR, 1.0);
         }
@@ -106,12 +106,12 @@ TEST(PeakDetector, SecondOrderStageTrailsTheFirstAndOrderOneCopiesIt) {
         d.controls.secondOrder = second;
         for (int n = 0; n < 300; ++n)
             d.push(3.0, 3.0);
-        const FollowerBank& bank = d.detector.followers(0);
+        const FollowerBank& bank = d.detector.followers();
         for (int k = 0; k < FollowerBank::kStages; ++k) {
             if (second) {
-                EXPECT_LT(bank.secondStage(k), bank.firstStage(k)) << k;
+                EXPECT_LT(bank.secondStage(0, k), bank.firstStage(0, k)) << k;
             } else {
-                EXPECT_EQ(bank.secondStage(k), bank.firstStage(k)) << k;
+                EXPECT_EQ(bank.secondStage(0, k), bank.firstStage(0, k)) << k;
             }
         }
     }

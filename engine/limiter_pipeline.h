@@ -1,0 +1,242 @@
+// The processing of one block, as a template on the instruction set. Included only by the path
+// translation units (engine/frame_path_*.cpp), each of which compiles it for its own set.
+//
+// A block runs in pieces of up to FrameHistory::kMaxBlock frames. Each piece goes through the stages in
+// turn, each stage over all of the piece's frames:
+//
+//   1. input into the dry history; drive and output ramps (one value when steady);
+//   2. leveller and drive: y = t · x · drive, into the detector's history;
+//   3. detector: aligned audio, detector values, long windows with the link, short windows;
+//   4. gain smoother: the envelope P from the short-window maxima;
+//   5. one loop frame by frame for what depends on the previous frame: followers, gain law, output
+//      gain, meter accumulators ("Power" off: the dry signal instead);
+//   6. the output meter's oversampled peak ("MeterOvs"), the requantizer ("Quantize"), clip and write.
+//
+// Every frame goes through the same operations in the same order as frame-by-frame processing would,
+// so the results do not depend on how the host cuts its blocks or how the pieces fall.
+//
+// Legend: x input; dry input of W + 31 frames ago; t leveller gain; y = t · x · drive; a y of 31
+// frames ago; z a of W frames ago (leaves with dry); P envelope; R follower maximum; S "Transient";
+// gr displayed gain; o output before requantizing and clipping. Frames are (left, right) pairs.
+#pragma once
+
+#include "engine/input_guard.h"
+#include "engine/gain_law.h"
+#include "engine/half_sample_interpolator.h"
+#include "engine/limiter_frame.h"
+#include "engine/simd.h"
+
+template <class Isa, class T>
+void LimiterFrame::process(const T* inL, const T* inR, T* outL, T* outR, int frames) {
+    if (frames <= 0) return;
+    const Block b = beginBlock();
+    for (int done = 0; done < frames;) {
+        const int remaining = frames - done;
+        const int n = remaining < FrameHistory::kMaxBlock ? remaining : FrameHistory::kMaxBlock;
+        processPiece<Isa>(b, inL + done, inR + done, outL + done, outR + done, n);
+        done += n;
+    }
+    endBlock(b);
+}
+
+namespace frame_detail {
+
+// Calls f.template operator()<b...>() with the run-time flags as template arguments.
+template <bool... Done, class F> ORVEL_INLINE void withFlags(F&& f) {
+    f.template operator()<Done...>();
+}
+template <bool... Done, class F, class... Rest> ORVEL_INLINE void withFlags(F&& f, bool next, Rest... rest) {
+    if (next)
+        withFlags<Done..., true>(f, rest...);
+    else
+        withFlags<Done..., false>(f, rest...);
+}
+
+} // namespace frame_detail
+
+template <class Isa, class T>
+void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* outL, T* outR, int n) {
+    using simd::F2;
+    using simd::Pair;
+    using V = typename Isa::V;
+    constexpr int kIo = Isa::kIoFrames;
+
+    double* x = dry.reserve(n);
+    int i = 0;
+    for (; i + kIo <= n; i += kIo)
+        Isa::read(inL + i, inR + i, x + 2 * i);
+    for (; i < n; ++i) {
+        x[2 * i] = static_cast<double>(inL[i]);
+        x[2 * i + 1] = static_cast<double>(inR[i]);
+    }
+    // Non-finite or absurd host samples are made safe before any stage reads them.
+    for (int k = 0; k < 2 * n; ++k) x[k] = engine::guardInput(x[k]);
+    const double* dryOut = x - 2 * rate.latency();
+    const Gains g = rampGains(b, n);
+
+    // Leveller and drive. At the top of its range the leveller's gain is 1 whatever its average, so
+    // y = x · drive, and the average (still followed, for when the leveller comes back) runs in the
+    // per-frame loop below beside the other recursions.
+    double* y = detector.input(n);
+    const bool deferLeveller = b.levellerBypassed && g.driveSteady;
+    if (deferLeveller) {
+        const V d = Isa::splat(g.drive), floor = Isa::splat(Leveller::kFloor), zero = Isa::splat(0.0);
+        double* level = levellerInput.data();
+        for (int j = 0; j < n; j += Isa::kFrames) {
+            const V xd = Isa::load(x + 2 * j) * d;
+            Isa::store(y + 2 * j, xd);
+            const V magnitude = Isa::abs(xd);
+            const V peak = Isa::max(Isa::swapChannels(magnitude), magnitude);
+            Isa::store(level + 2 * j, Isa::max(peak - floor, zero) + floor);
+        }
+    } else {
+        Leveller lev = leveller;
+        double* t = levellerGain.data();
+        for (int j = 0; j < n; ++j) {
+            const double d = g.driveSteady ? g.drive : driveRamp[j];
+            const double gain = lev.gain(x[2 * j], x[2 * j + 1], d, b.leveller, b.levellerBypassed);
+            t[j] = gain;
+            Pair::store(y + 2 * j, Pair::splat(gain) * Pair::load(x + 2 * j) * Pair::splat(d));
+        }
+        leveller = lev;
+    }
+
+    detector.run<Isa>(n, b.oversample, b.link, linked.data(), shortMax.data());
+    smoother.run<Isa>(shortMax.data(), envelope.data(), n);
+    const double* audio = y - 2 * (PeakDetector::kAlignment + rate.lookahead);
+
+    double* out = b.meterOversample ? outputHistory.reserve(n) : limited.data();
+    frame_detail::withFlags(
+        [&]<bool Power, bool SecondOrder, bool MeterOversample, bool Deferred, bool AllShown>() {
+            followAndApply<Isa, Power, SecondOrder, MeterOversample, Deferred, AllShown>(b, dryOut, audio,
+                                                                                         out, n);
+        },
+        b.power, b.secondOrder, b.meterOversample, deferLeveller, b.attShow == GainLaw::kShowAll);
+
+    if (b.meterOversample) {
+        double* between = quantized.data();
+        HalfSampleInterpolator::midpoints<Isa>(out, between, n);
+        V peak = Isa::frames(Pair::load(meters.block.outPeak));
+        int j = 0;
+        for (; j + Isa::kFrames <= n; j += Isa::kFrames)
+            peak = Isa::max(peak, Isa::abs(Isa::load(between + 2 * j)));
+        F2 last = Isa::foldFrames(peak);
+        for (; j < n; ++j)
+            last = Pair::max(last, Pair::abs(Pair::load(between + 2 * j)));
+        Pair::store(meters.block.outPeak, last);
+        outputHistory.commit(n);
+    }
+
+    const double* result = out;
+    if (b.quantize) {
+        requantizer.run<Isa>(out, quantized.data(), n, b.scale, b.autoblack);
+        result = quantized.data();
+    }
+
+    // Clip to [−1, 1] without a branch: (|o + 1| − |o − 1|) / 2.
+    double* clipped = written.data();
+    const V one = Isa::splat(1.0), half = Isa::splat(0.5);
+    for (int j = 0; j < n; j += Isa::kFrames) {
+        const V o = Isa::load(result + 2 * j);
+        Isa::store(clipped + 2 * j, (Isa::abs(o + one) - Isa::abs(o - one)) * half);
+    }
+    i = 0;
+    for (; i + kIo <= n; i += kIo)
+        Isa::write(clipped + 2 * i, outL + i, outR + i);
+    for (; i < n; ++i) {
+        outR[i] = static_cast<T>(clipped[2 * i + 1]);
+        outL[i] = static_cast<T>(clipped[2 * i]);
+    }
+
+    dry.commit(n);
+    detector.commit(n);
+}
+
+template <class Isa, bool Power, bool SecondOrder, bool MeterOversample, bool LevellerDeferred, bool AllShown>
+void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const double* audio, double* out,
+                                  int n) {
+    using simd::F2;
+    using simd::Pair;
+    using V = typename Isa::V;
+
+    // Peaks first, over the whole piece: maxima do not depend on their order.
+    MeterFeed::Levels& m = meters.block;
+    const V meterGain = Isa::splat(b.meterGain);
+    {
+        V peak = Isa::frames(Pair::load(m.inPeak));
+        int i = 0;
+        for (; i + Isa::kFrames <= n; i += Isa::kFrames)
+            peak = Isa::max(peak, Isa::toSingle(Isa::abs(Isa::load(dryOut + 2 * i) * meterGain)));
+        F2 last = Isa::foldFrames(peak);
+        for (; i < n; ++i)
+            last = Pair::max(
+                last, Pair::toSingle(Pair::abs(Pair::load(dryOut + 2 * i) * Pair::splat(b.meterGain))));
+        Pair::store(m.inPeak, last);
+    }
+
+    FollowerBank::Registers<Isa> lanes(detector.followers());
+    F2 inSquare = Pair::load(m.inMeanSquare), outSquare = Pair::load(m.outMeanSquare);
+    F2 shown = Pair::load(m.displayedGain);
+    F2 outPeak = Pair::load(m.outPeak);
+    const F2 pairGain = Pair::splat(b.meterGain), rms = Pair::splat(rate.rms);
+    const double transient = b.transient;
+    const int mask = b.attShow;
+    const double* linkedPeaks = linked.data();
+    const double* envelopes = envelope.data();
+    const double* t = levellerGain.data();
+    const double* outputs = outputRamp.data();
+    const double* levels = levellerInput.data();
+    double average = leveller.currentAverage();
+    const double levelCoefficient = rate.level;
+
+    for (int i = 0; i < n; ++i) {
+        const F2 follow = lanes.template step<SecondOrder>(linkedPeaks + 2 * i);
+        if constexpr (LevellerDeferred) average = average + (levels[2 * i] - average) * levelCoefficient;
+        const F2 d = Pair::load(dryOut + 2 * i);
+        F2 o, gr;
+        if constexpr (Power) {
+            const F2 gain = GainLaw::gain<Isa>(Pair::load(envelopes + 2 * i), follow, transient);
+            o = gain * Pair::load(audio + 2 * i) * Pair::splat(outputs[i]);
+            // The leveller's gain is 1 while it is deferred.
+            if constexpr (AllShown)
+                gr = LevellerDeferred ? gain : gain * Pair::splat(t[i]);
+            else
+                gr = GainLaw::displayed<Isa>(gain, follow, transient, LevellerDeferred ? 1.0 : t[i], mask);
+        } else {
+            o = d;
+            gr = Pair::splat(1.0);
+        }
+        Pair::store(out + 2 * i, o);
+        shown = Pair::min(shown, gr);
+
+        const F2 v = d * pairGain;
+        inSquare = inSquare + (v * v - inSquare) * rms;
+        F2 metered = Pair::abs(o);
+        if constexpr (MeterOversample) {
+            metered = Pair::abs(Pair::load(out + 2 * (i - PeakDetector::kAlignment)));
+            outPeak = Pair::max(outPeak, metered);
+        }
+        const auto magnitude = Pair::single(metered);
+        outSquare = outSquare + (Pair::widen(magnitude * magnitude) - outSquare) * rms;
+    }
+
+    if constexpr (!MeterOversample) {
+        V peak = Isa::frames(outPeak);
+        int i = 0;
+        for (; i + Isa::kFrames <= n; i += Isa::kFrames)
+            peak = Isa::max(peak, Isa::toSingle(Isa::abs(Isa::load(out + 2 * i))));
+        outPeak = Isa::foldFrames(peak);
+        for (; i < n; ++i)
+            outPeak = Pair::max(outPeak, Pair::toSingle(Pair::abs(Pair::load(out + 2 * i))));
+    }
+
+    lanes.storeTo(detector.followers());
+    if constexpr (LevellerDeferred) leveller.setAverage(average);
+    const F2 negligible = Pair::splat(MeterFeed::kNegligible), zero = Pair::splat(0.0);
+    inSquare = inSquare < negligible ? zero : inSquare;
+    outSquare = outSquare < negligible ? zero : outSquare;
+    Pair::store(m.outPeak, outPeak);
+    Pair::store(m.inMeanSquare, inSquare);
+    Pair::store(m.outMeanSquare, outSquare);
+    Pair::store(m.displayedGain, shown);
+}

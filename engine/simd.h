@@ -1,0 +1,207 @@
+// Vector types and operations for the processing kernels.
+//
+// The kernels are templates on an instruction-set tag (`Sse2`, `Avx2` below) and are compiled once per
+// set, each in its own translation unit (engine/frame_path_*.cpp, the AVX2 one with -mavx2). Everything
+// here has internal linkage, and every kernel template takes a tag of internal linkage, so no copy
+// compiled for one set can stand in for another's at link time.
+//
+// Every operation is an IEEE basic operation lane by lane (no fused multiply-add, no reassociation),
+// so each set computes exactly the same values; only the number of lanes per instruction differs.
+//
+// Stereo data is kept as frames of two doubles (left, right): a `Pair` is one frame in a 16-byte
+// vector; a tag's `V` holds `kFrames` frames.
+#pragma once
+
+#include <cstring>
+#if defined(__AVX2__)
+#include <immintrin.h>
+#endif
+
+namespace simd {
+
+typedef double F2 __attribute__((vector_size(16)));
+typedef long long L2 __attribute__((vector_size(16)));
+typedef float S2 __attribute__((vector_size(8)));
+typedef int I2 __attribute__((vector_size(8)));
+#if defined(__AVX2__)
+typedef double F4 __attribute__((vector_size(32)));
+typedef long long L4 __attribute__((vector_size(32)));
+typedef float S4 __attribute__((vector_size(16)));
+typedef int I4 __attribute__((vector_size(16)));
+#endif
+
+#define ORVEL_INLINE __attribute__((always_inline)) inline
+
+namespace {
+
+constexpr long long kMagnitudeBits = 0x7fffffffffffffffLL;
+
+// One stereo frame.
+struct Pair {
+    static ORVEL_INLINE F2 load(const double* p) {
+        F2 v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+    static ORVEL_INLINE void store(double* p, F2 v) { std::memcpy(p, &v, sizeof v); }
+    static ORVEL_INLINE F2 splat(double x) { return F2{x, x}; }
+    static ORVEL_INLINE F2 make(double l, double r) { return F2{l, r}; }
+    static ORVEL_INLINE F2 abs(F2 v) { return (F2)((L2)v & L2{kMagnitudeBits, kMagnitudeBits}); }
+    // std::max and std::min, lane by lane: (x < y ? y : x) and (y < x ? y : x), which are exactly what
+    // maxpd (y, x) and minpd (y, x) compute.
+    static ORVEL_INLINE F2 max(F2 x, F2 y) { return __builtin_ia32_maxpd(y, x); }
+    static ORVEL_INLINE F2 min(F2 x, F2 y) { return __builtin_ia32_minpd(y, x); }
+    // Both lanes hold max(left, right).
+    static ORVEL_INLINE F2 maxAcross(F2 v) {
+        const F2 swapped = __builtin_shufflevector(v, v, 1, 0);
+        return max(v, swapped);
+    }
+    // Each lane rounded to single precision and back.
+    static ORVEL_INLINE F2 toSingle(F2 v) { return widen(single(v)); }
+    // The square of each lane's single-precision value, computed in single precision.
+    static ORVEL_INLINE F2 singleSquare(F2 v) {
+        const S4x s = single(v);
+        return widen(s * s);
+    }
+    // Single precision in the low two lanes.
+    typedef float S4x __attribute__((vector_size(16)));
+    static ORVEL_INLINE S4x single(F2 v) { return __builtin_ia32_cvtpd2ps(v); }
+    static ORVEL_INLINE F2 widen(S4x v) { return __builtin_ia32_cvtps2pd(v); }
+    // Conversion to a signed 32-bit integer toward zero, and back (arguments within the int range).
+    static ORVEL_INLINE F2 truncate(F2 v) {
+        return __builtin_convertvector(__builtin_convertvector(v, I2), F2);
+    }
+    static ORVEL_INLINE double left(F2 v) { return v[0]; }
+    static ORVEL_INLINE double right(F2 v) { return v[1]; }
+};
+
+// Baseline x86-64: one frame per vector.
+struct Sse2 {
+    static constexpr const char* kName = "sse2";
+    static constexpr int kFrames = 1;
+    static constexpr int kDoubles = 2;
+    typedef F2 V;
+    typedef L2 M;
+    static ORVEL_INLINE V load(const double* p) { return Pair::load(p); }
+    static ORVEL_INLINE void store(double* p, V v) { Pair::store(p, v); }
+    static ORVEL_INLINE V splat(double x) { return V{x, x}; }
+    // A frame's value in both of its lanes, for every frame of the vector: (l, r) stays (l, r).
+    static ORVEL_INLINE V frames(F2 pair) { return pair; }
+    static ORVEL_INLINE V loadFrames(const double* p) { return load(p); }
+    static ORVEL_INLINE V toSingle(V v) { return Pair::toSingle(v); }
+    static ORVEL_INLINE V abs(V v) { return Pair::abs(v); }
+    static ORVEL_INLINE V max(V x, V y) { return Pair::max(x, y); }
+    static ORVEL_INLINE V min(V x, V y) { return Pair::min(x, y); }
+    // Lane-wise maximum of the frames in v, as one frame.
+    static ORVEL_INLINE F2 foldFrames(V v) { return v; }
+    // Left and right exchanged within each frame.
+    static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0); }
+    // Two pairs divided lane by lane at once: (a / b, c / d).
+    static ORVEL_INLINE void divide(F2 a, F2 b, F2 c, F2 d, F2& ab, F2& cd) {
+        ab = a / b;
+        cd = c / d;
+    }
+
+    // Planar host channels and frame pairs, kIoFrames frames at a time.
+    static constexpr int kIoFrames = 2;
+    static ORVEL_INLINE void interleave(F2 l, F2 r, double* out) {
+        Pair::store(out, __builtin_shufflevector(l, r, 0, 2));
+        Pair::store(out + 2, __builtin_shufflevector(l, r, 1, 3));
+    }
+    static ORVEL_INLINE void read(const float* l, const float* r, double* out) {
+        S2 a, b;
+        std::memcpy(&a, l, sizeof a);
+        std::memcpy(&b, r, sizeof b);
+        interleave(__builtin_convertvector(a, F2), __builtin_convertvector(b, F2), out);
+    }
+    static ORVEL_INLINE void read(const double* l, const double* r, double* out) {
+        interleave(Pair::load(l), Pair::load(r), out);
+    }
+    // The right channel is stored first, so that with l == r the left one remains.
+    static ORVEL_INLINE void write(const double* in, float* l, float* r) {
+        const F2 a = Pair::load(in), b = Pair::load(in + 2);
+        const S2 left = __builtin_convertvector(__builtin_shufflevector(a, b, 0, 2), S2);
+        const S2 right = __builtin_convertvector(__builtin_shufflevector(a, b, 1, 3), S2);
+        std::memcpy(r, &right, sizeof right);
+        std::memcpy(l, &left, sizeof left);
+    }
+    static ORVEL_INLINE void write(const double* in, double* l, double* r) {
+        const F2 a = Pair::load(in), b = Pair::load(in + 2);
+        Pair::store(r, __builtin_shufflevector(a, b, 1, 3));
+        Pair::store(l, __builtin_shufflevector(a, b, 0, 2));
+    }
+};
+
+#if defined(__AVX2__)
+// AVX2: two frames per vector.
+struct Avx2 {
+    static constexpr const char* kName = "avx2";
+    static constexpr int kFrames = 2;
+    static constexpr int kDoubles = 4;
+    typedef F4 V;
+    typedef L4 M;
+    static ORVEL_INLINE V load(const double* p) {
+        V v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+    static ORVEL_INLINE void store(double* p, V v) { std::memcpy(p, &v, sizeof v); }
+    static ORVEL_INLINE V splat(double x) { return V{x, x, x, x}; }
+    static ORVEL_INLINE V frames(F2 pair) { return __builtin_shufflevector(pair, pair, 0, 1, 0, 1); }
+    static ORVEL_INLINE V abs(V v) {
+        return (V)((M)v & M{kMagnitudeBits, kMagnitudeBits, kMagnitudeBits, kMagnitudeBits});
+    }
+    static ORVEL_INLINE V max(V x, V y) { return __builtin_ia32_maxpd256(y, x); }
+    static ORVEL_INLINE V min(V x, V y) { return __builtin_ia32_minpd256(y, x); }
+    // Broadcast of one frame to both halves, straight from memory.
+    static ORVEL_INLINE V loadFrames(const double* p) { return (V)_mm256_broadcast_pd((const __m128d*)p); }
+    static ORVEL_INLINE V toSingle(V v) { return (V)_mm256_cvtps_pd(_mm256_cvtpd_ps((__m256d)v)); }
+    static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0, 3, 2); }
+    static ORVEL_INLINE F2 foldFrames(V v) {
+        const F2 lo = __builtin_shufflevector(v, v, 0, 1);
+        const F2 hi = __builtin_shufflevector(v, v, 2, 3);
+        return Pair::max(lo, hi);
+    }
+    static ORVEL_INLINE void divide(F2 a, F2 b, F2 c, F2 d, F2& ab, F2& cd) {
+        const V q = __builtin_shufflevector(a, c, 0, 1, 2, 3) / __builtin_shufflevector(b, d, 0, 1, 2, 3);
+        ab = __builtin_shufflevector(q, q, 0, 1);
+        cd = __builtin_shufflevector(q, q, 2, 3);
+    }
+
+    static constexpr int kIoFrames = 4;
+    static ORVEL_INLINE void interleave(V l, V r, double* out) {
+        const V lo = __builtin_shufflevector(l, r, 0, 4, 2, 6); // L0 R0 L2 R2
+        const V hi = __builtin_shufflevector(l, r, 1, 5, 3, 7); // L1 R1 L3 R3
+        store(out, __builtin_shufflevector(lo, hi, 0, 1, 4, 5));
+        store(out + 4, __builtin_shufflevector(lo, hi, 2, 3, 6, 7));
+    }
+    static ORVEL_INLINE void read(const float* l, const float* r, double* out) {
+        interleave((V)_mm256_cvtps_pd(_mm_loadu_ps(l)), (V)_mm256_cvtps_pd(_mm_loadu_ps(r)), out);
+    }
+    static ORVEL_INLINE void read(const double* l, const double* r, double* out) {
+        interleave(load(l), load(r), out);
+    }
+    static ORVEL_INLINE void split(const double* in, V& left, V& right) {
+        const V a = load(in), b = load(in + 4);                 // L0 R0 L1 R1, L2 R2 L3 R3
+        const V lo = __builtin_shufflevector(a, b, 0, 1, 4, 5); // L0 R0 L2 R2
+        const V hi = __builtin_shufflevector(a, b, 2, 3, 6, 7); // L1 R1 L3 R3
+        left = __builtin_shufflevector(lo, hi, 0, 4, 2, 6);
+        right = __builtin_shufflevector(lo, hi, 1, 5, 3, 7);
+    }
+    static ORVEL_INLINE void write(const double* in, float* l, float* r) {
+        V left, right;
+        split(in, left, right);
+        _mm_storeu_ps(r, _mm256_cvtpd_ps((__m256d)right));
+        _mm_storeu_ps(l, _mm256_cvtpd_ps((__m256d)left));
+    }
+    static ORVEL_INLINE void write(const double* in, double* l, double* r) {
+        V left, right;
+        split(in, left, right);
+        store(r, right);
+        store(l, left);
+    }
+};
+#endif
+
+} // namespace
+} // namespace simd
