@@ -31,6 +31,7 @@ typedef int I4 __attribute__((vector_size(16)));
 #endif
 
 #define ORVEL_INLINE __attribute__((always_inline)) inline
+#define ORVEL_INLINE_LAMBDA __attribute__((always_inline))
 
 namespace {
 
@@ -117,16 +118,17 @@ struct Sse2 {
     static ORVEL_INLINE void read(const double* l, const double* r, double* out) {
         interleave(Pair::load(l), Pair::load(r), out);
     }
-    // The right channel is stored first, so that with l == r the left one remains.
-    static ORVEL_INLINE void write(const double* in, float* l, float* r) {
-        const F2 a = Pair::load(in), b = Pair::load(in + 2);
+    // Frames `in`, each vector passed through f, to the planar host channels. The right channel is
+    // stored first, so that with l == r the left one remains.
+    template <class F> static ORVEL_INLINE void write(const double* in, float* l, float* r, F f) {
+        const F2 a = f(Pair::load(in)), b = f(Pair::load(in + 2));
         const S2 left = __builtin_convertvector(__builtin_shufflevector(a, b, 0, 2), S2);
         const S2 right = __builtin_convertvector(__builtin_shufflevector(a, b, 1, 3), S2);
         std::memcpy(r, &right, sizeof right);
         std::memcpy(l, &left, sizeof left);
     }
-    static ORVEL_INLINE void write(const double* in, double* l, double* r) {
-        const F2 a = Pair::load(in), b = Pair::load(in + 2);
+    template <class F> static ORVEL_INLINE void write(const double* in, double* l, double* r, F f) {
+        const F2 a = f(Pair::load(in)), b = f(Pair::load(in + 2));
         Pair::store(r, __builtin_shufflevector(a, b, 1, 3));
         Pair::store(l, __builtin_shufflevector(a, b, 0, 2));
     }
@@ -181,22 +183,22 @@ struct Avx2 {
     static ORVEL_INLINE void read(const double* l, const double* r, double* out) {
         interleave(load(l), load(r), out);
     }
-    static ORVEL_INLINE void split(const double* in, V& left, V& right) {
-        const V a = load(in), b = load(in + 4);                 // L0 R0 L1 R1, L2 R2 L3 R3
+    template <class F> static ORVEL_INLINE void split(const double* in, V& left, V& right, F f) {
+        const V a = f(load(in)), b = f(load(in + 4));           // L0 R0 L1 R1, L2 R2 L3 R3
         const V lo = __builtin_shufflevector(a, b, 0, 1, 4, 5); // L0 R0 L2 R2
         const V hi = __builtin_shufflevector(a, b, 2, 3, 6, 7); // L1 R1 L3 R3
         left = __builtin_shufflevector(lo, hi, 0, 4, 2, 6);
         right = __builtin_shufflevector(lo, hi, 1, 5, 3, 7);
     }
-    static ORVEL_INLINE void write(const double* in, float* l, float* r) {
+    template <class F> static ORVEL_INLINE void write(const double* in, float* l, float* r, F f) {
         V left, right;
-        split(in, left, right);
+        split(in, left, right, f);
         _mm_storeu_ps(r, _mm256_cvtpd_ps((__m256d)right));
         _mm_storeu_ps(l, _mm256_cvtpd_ps((__m256d)left));
     }
-    static ORVEL_INLINE void write(const double* in, double* l, double* r) {
+    template <class F> static ORVEL_INLINE void write(const double* in, double* l, double* r, F f) {
         V left, right;
-        split(in, left, right);
+        split(in, left, right, f);
         store(r, right);
         store(l, left);
     }
