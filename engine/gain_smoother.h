@@ -39,7 +39,7 @@ public:
 
     // The envelope P of the n frames whose u was written at input(n). p needs room for one frame more
     // than n.
-    template <class Isa> void run(double* p, int n) {
+    template <class Isa> ORVEL_STAGE void run(double* p, int n) {
         if (length > kMaxDirect) {
             runTransformed(pending.data(), p, n);
             return;
@@ -69,7 +69,7 @@ public:
     static void buildKernel(int kernelLength, double* out);
 
 private:
-    template <class Isa, int K> void direct(const double* w, double* p, int n) const {
+    template <class Isa, int K> ORVEL_STAGE void direct(const double* w, double* p, int n) const {
         using V = typename Isa::V;
         V k[K];
         for (int t = 0; t < K; ++t)

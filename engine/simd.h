@@ -32,6 +32,9 @@ typedef int I4 __attribute__((vector_size(16)));
 
 #define ORVEL_INLINE __attribute__((always_inline)) inline
 #define ORVEL_INLINE_LAMBDA __attribute__((always_inline))
+// For the stages' block functions: each stays a function of its own, so that one stage's code does not
+// change how the compiler lays out another's.
+#define ORVEL_STAGE __attribute__((noinline))
 
 namespace {
 
@@ -97,6 +100,8 @@ struct Sse2 {
     static ORVEL_INLINE F2 foldFrames(V v) { return v; }
     // Left and right exchanged within each frame.
     static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0); }
+    // Each lane truncated toward zero (arguments within the signed 32-bit range).
+    static ORVEL_INLINE F2 truncate(F2 v) { return Pair::truncate(v); }
     // Two pairs divided lane by lane at once: (a / b, c / d).
     static ORVEL_INLINE void divide(F2 a, F2 b, F2 c, F2 d, F2& ab, F2& cd) {
         ab = a / b;
@@ -159,6 +164,10 @@ struct Avx2 {
     static ORVEL_INLINE V loadFrames(const double* p) { return (V)_mm256_broadcast_pd((const __m128d*)p); }
     static ORVEL_INLINE V toSingle(V v) { return (V)_mm256_cvtps_pd(_mm256_cvtpd_ps((__m256d)v)); }
     static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0, 3, 2); }
+    // The same value as the conversion to a 32-bit integer and back, in one rounding instruction.
+    static ORVEL_INLINE F2 truncate(F2 v) {
+        return (F2)_mm_round_pd((__m128d)v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+    }
     static ORVEL_INLINE F2 foldFrames(V v) {
         const F2 lo = __builtin_shufflevector(v, v, 0, 1);
         const F2 hi = __builtin_shufflevector(v, v, 2, 3);
