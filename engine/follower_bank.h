@@ -7,6 +7,8 @@
 // registers for a block (load, step per frame, store).
 #pragma once
 
+#include <utility>
+
 #include "engine/simd.h"
 
 class FollowerBank {
@@ -30,43 +32,76 @@ public:
     // follower maxima max(1, f1[0..7]) of each channel that the gain law reads (1: no reduction).
     void update(double left, double right, bool secondOrder, double& followLeft, double& followRight);
 
-    // The lanes in registers of one instruction set.
+    // The lanes in registers of one instruction set, for a stretch of frames. The state vectors are
+    // named members rather than an array, so that the compiler keeps them in registers throughout.
     template <class Isa> struct Registers {
+        using V = typename Isa::V;
         static constexpr int kVectors = kLanes / Isa::kDoubles;
-        typename Isa::V first[kVectors], second[kVectors], attack[kVectors], release[kVectors];
 
-        explicit Registers(const FollowerBank& bank) {
-            for (int v = 0; v < kVectors; ++v) {
-                first[v] = Isa::load(bank.first + v * Isa::kDoubles);
-                second[v] = Isa::load(bank.second + v * Isa::kDoubles);
-                attack[v] = Isa::load(bank.attack + v * Isa::kDoubles);
-                release[v] = Isa::load(bank.release + v * Isa::kDoubles);
+        struct Set {
+            V v0, v1, v2, v3, v4, v5, v6, v7;
+            template <int K> ORVEL_INLINE V& at() {
+                static_assert(K >= 0 && K < 8);
+                if constexpr (K == 0)
+                    return v0;
+                else if constexpr (K == 1)
+                    return v1;
+                else if constexpr (K == 2)
+                    return v2;
+                else if constexpr (K == 3)
+                    return v3;
+                else if constexpr (K == 4)
+                    return v4;
+                else if constexpr (K == 5)
+                    return v5;
+                else if constexpr (K == 6)
+                    return v6;
+                else
+                    return v7;
             }
+        };
+        Set first, second;
+        const double* attack;
+        const double* release;
+
+        template <class F> static ORVEL_INLINE void forEach(F&& f) {
+            [&]<int... K>(std::integer_sequence<int, K...>) {
+                (f.template operator()<K>(), ...);
+            }
+            (std::make_integer_sequence<int, kVectors>{});
         }
-        void storeTo(FollowerBank& bank) const {
-            for (int v = 0; v < kVectors; ++v) {
-                Isa::store(bank.first + v * Isa::kDoubles, first[v]);
-                Isa::store(bank.second + v * Isa::kDoubles, second[v]);
-            }
+
+        explicit Registers(const FollowerBank& bank) : attack(bank.attack), release(bank.release) {
+            forEach([&]<int K>() {
+                first.template at<K>() = Isa::load(bank.first + K * Isa::kDoubles);
+                second.template at<K>() = Isa::load(bank.second + K * Isa::kDoubles);
+            });
+        }
+        void storeTo(FollowerBank& bank) {
+            forEach([&]<int K>() {
+                Isa::store(bank.first + K * Isa::kDoubles, first.template at<K>());
+                Isa::store(bank.second + K * Isa::kDoubles, second.template at<K>());
+            });
         }
 
         // One frame: `d` points at the linked peaks (left, right); returns (RL, RR).
         //   f1 ← f1 + (d − f1) · (d ≥ f1 ? a : r);  order II: f2 ← f2 + (f1 − f2) · (f1 > f2 ? a : r)
         template <bool SecondOrder> ORVEL_INLINE simd::F2 step(const double* d) {
-            using V = typename Isa::V;
             const V dv = Isa::loadFrames(d);
             V loudest;
-#pragma GCC unroll 8
-            for (int v = 0; v < kVectors; ++v) {
-                const V f = first[v];
-                const V updated = f + (dv - f) * (dv >= f ? attack[v] : release[v]);
-                first[v] = updated;
+            forEach([&]<int K>() {
+                const V a = Isa::load(attack + K * Isa::kDoubles), r = Isa::load(release + K * Isa::kDoubles);
+                V& f = first.template at<K>();
+                f = f + (dv - f) * (dv >= f ? a : r);
                 if constexpr (SecondOrder) {
-                    const V s = second[v];
-                    second[v] = s + (updated - s) * (updated > s ? attack[v] : release[v]);
+                    V& s = second.template at<K>();
+                    s = s + (f - s) * (f > s ? a : r);
                 }
-                loudest = v == 0 ? updated : Isa::max(loudest, updated);
-            }
+                if constexpr (K == 0)
+                    loudest = f;
+                else
+                    loudest = Isa::max(loudest, f);
+            });
             return simd::Pair::max(simd::Pair::splat(1.0), Isa::foldFrames(loudest));
         }
     };

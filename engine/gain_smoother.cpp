@@ -6,7 +6,7 @@
 GainSmoother::GainSmoother()
     : taps(kMaxKernel), spectrum(2 * kMaxKernel), blockL(2 * kMaxKernel), blockR(2 * kMaxKernel),
       tailL(kMaxKernel), tailR(kMaxKernel), inputs(kMaxDelay + 2 * kMaxDirect, 1024),
-      envelope(kMaxDelay, 1024) {
+      pending(2 * (FrameHistory::kMaxBlock + 2)), envelope(kMaxDelay, 1024) {
     setLengths(64, 2);
 }
 
@@ -54,9 +54,11 @@ void GainSmoother::clear() {
 }
 
 void GainSmoother::push(double uL, double uR, double& pL, double& pR) {
-    const double u[2] = {uL, uR};
+    double* u = input(1);
+    u[0] = uL;
+    u[1] = uR;
     double p[4];
-    run<simd::Sse2>(u, p, 1);
+    run<simd::Sse2>(p, 1);
     pL = p[0];
     pR = p[1];
 }

@@ -34,16 +34,17 @@ public:
     void clear();
     int kernelLength() const { return length; }
 
-    // The envelope P of n frames from their short-window maxima u (left, right per frame). p needs
-    // room for one frame more than n.
-    template <class Isa> void run(const double* u, double* p, int n) {
+    // Where the short-window maxima u of the next n frames go (left, right per frame).
+    double* input(int n) { return length > kMaxDirect ? pending.data() : inputs.reserve(n); }
+
+    // The envelope P of the n frames whose u was written at input(n). p needs room for one frame more
+    // than n.
+    template <class Isa> ORVEL_STAGE void run(double* p, int n) {
         if (length > kMaxDirect) {
-            runTransformed(u, p, n);
+            runTransformed(pending.data(), p, n);
             return;
         }
-        double* w = inputs.reserve(n);
-        for (int i = 0; i < 2 * n; ++i)
-            w[i] = u[i];
+        const double* w = inputs.head();
         switch (length) {
         case 8:
             direct<Isa, 8>(w, p, n);
@@ -68,16 +69,18 @@ public:
     static void buildKernel(int kernelLength, double* out);
 
 private:
-    template <class Isa, int K> void direct(const double* w, double* p, int n) const {
+    template <class Isa, int K> ORVEL_STAGE void direct(const double* w, double* p, int n) const {
         using V = typename Isa::V;
-        const double* k = taps.data();
+        V k[K];
+        for (int t = 0; t < K; ++t)
+            k[t] = Isa::splat(taps[t]);
         const int back = delay + K - 1;
         for (int i = 0; i < n; i += Isa::kFrames) {
             const double* newest = w + 2 * (i - back);
             V sum = Isa::splat(0.0);
 #pragma GCC unroll 32
             for (int t = 0; t < K; ++t)
-                sum = sum + Isa::splat(k[t]) * Isa::load(newest - 2 * t);
+                sum = sum + k[t] * Isa::load(newest - 2 * t);
             Isa::store(p + 2 * i, sum);
         }
     }
@@ -90,8 +93,9 @@ private:
     AlignedBuffer<double> spectrum; // K slots, pre-scaled by 1/K
     AlignedBuffer<double> blockL, blockR;
     AlignedBuffer<double> tailL, tailR;
-    FrameHistory inputs;   // u, for the direct sum
-    FrameHistory envelope; // e before the gain delay, for the transformed path
+    FrameHistory inputs;           // u, for the direct sum
+    AlignedBuffer<double> pending; // u of a block, for the transformed path
+    FrameHistory envelope;         // e before the gain delay, for the transformed path
     int length = 64;
     int delay = 2;
     int slot = 0;

@@ -15,7 +15,7 @@ struct HalfSampleInterpolator {
     //     out_i = Σ c[n] · (h[n] + h[63 − n]),  n = 0 .. 31, summed in that order from 0.
     // The history must hold the 63 frames before newest. May compute one frame more than asked
     // (out needs room for it; newest + 2 · frames must be readable).
-    template <class Isa> static void midpoints(const double* newest, double* out, int frames) {
+    template <class Isa> ORVEL_STAGE static void midpoints(const double* newest, double* out, int frames) {
         using V = typename Isa::V;
         const double* c = kCoefficients;
         for (int i = 0; i < frames; i += Isa::kFrames) {

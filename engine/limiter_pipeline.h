@@ -101,8 +101,8 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
         leveller = lev;
     }
 
-    detector.run<Isa>(n, b.oversample, b.link, linked.data(), shortMax.data());
-    smoother.run<Isa>(shortMax.data(), envelope.data(), n);
+    detector.run<Isa>(n, b.oversample, b.link, linked.data(), smoother.input(n));
+    smoother.run<Isa>(envelope.data(), n);
     const double* audio = y - 2 * (PeakDetector::kAlignment + rate.lookahead);
 
     double* out = b.meterOversample ? outputHistory.reserve(n) : limited.data();
@@ -134,18 +134,18 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
     }
 
     // Clip to [−1, 1] without a branch: (|o + 1| − |o − 1|) / 2.
-    double* clipped = written.data();
-    const V one = Isa::splat(1.0), half = Isa::splat(0.5);
-    for (int j = 0; j < n; j += Isa::kFrames) {
-        const V o = Isa::load(result + 2 * j);
-        Isa::store(clipped + 2 * j, (Isa::abs(o + one) - Isa::abs(o - one)) * half);
-    }
+    const auto clip = [](V o) ORVEL_INLINE_LAMBDA {
+        const V one = Isa::splat(1.0);
+        return (Isa::abs(o + one) - Isa::abs(o - one)) * Isa::splat(0.5);
+    };
     i = 0;
     for (; i + kIo <= n; i += kIo)
-        Isa::write(clipped + 2 * i, outL + i, outR + i);
+        Isa::write(result + 2 * i, outL + i, outR + i, clip);
     for (; i < n; ++i) {
-        outR[i] = static_cast<T>(clipped[2 * i + 1]);
-        outL[i] = static_cast<T>(clipped[2 * i]);
+        const F2 o = Pair::load(result + 2 * i), one = Pair::splat(1.0);
+        const F2 clipped = (Pair::abs(o + one) - Pair::abs(o - one)) * Pair::splat(0.5);
+        outR[i] = static_cast<T>(clipped[1]);
+        outL[i] = static_cast<T>(clipped[0]);
     }
 
     dry.commit(n);
@@ -189,28 +189,33 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
     double average = leveller.currentAverage();
     const double levelCoefficient = rate.level;
 
-    for (int i = 0; i < n; ++i) {
-        const F2 follow = lanes.template step<SecondOrder>(linkedPeaks + 2 * i);
+    double* follows = followMax.data();
+
+    // The followers of a frame, and the recursions that depend only on the input side.
+    const auto follow = [&](int i) ORVEL_INLINE_LAMBDA {
+        Pair::store(follows + 2 * i, lanes.template step<SecondOrder>(linkedPeaks + 2 * i));
         if constexpr (LevellerDeferred) average = average + (levels[2 * i] - average) * levelCoefficient;
-        const F2 d = Pair::load(dryOut + 2 * i);
+        const F2 v = Pair::load(dryOut + 2 * i) * pairGain;
+        inSquare = inSquare + (v * v - inSquare) * rms;
+    };
+    // The gain of a frame, its output and the output meter's mean square.
+    const auto apply = [&](int i) ORVEL_INLINE_LAMBDA {
         F2 o, gr;
         if constexpr (Power) {
-            const F2 gain = GainLaw::gain<Isa>(Pair::load(envelopes + 2 * i), follow, transient);
+            const F2 followers = Pair::load(follows + 2 * i);
+            const F2 gain = GainLaw::gain<Isa>(Pair::load(envelopes + 2 * i), followers, transient);
             o = gain * Pair::load(audio + 2 * i) * Pair::splat(outputs[i]);
             // The leveller's gain is 1 while it is deferred.
             if constexpr (AllShown)
                 gr = LevellerDeferred ? gain : gain * Pair::splat(t[i]);
             else
-                gr = GainLaw::displayed<Isa>(gain, follow, transient, LevellerDeferred ? 1.0 : t[i], mask);
+                gr = GainLaw::displayed<Isa>(gain, followers, transient, LevellerDeferred ? 1.0 : t[i], mask);
         } else {
-            o = d;
+            o = Pair::load(dryOut + 2 * i);
             gr = Pair::splat(1.0);
         }
         Pair::store(out + 2 * i, o);
         shown = Pair::min(shown, gr);
-
-        const F2 v = d * pairGain;
-        inSquare = inSquare + (v * v - inSquare) * rms;
         F2 metered = Pair::abs(o);
         if constexpr (MeterOversample) {
             metered = Pair::abs(Pair::load(out + 2 * (i - PeakDetector::kAlignment)));
@@ -218,7 +223,21 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
         }
         const auto magnitude = Pair::single(metered);
         outSquare = outSquare + (Pair::widen(magnitude * magnitude) - outSquare) * rms;
+    };
+
+    // A frame's output waits on a long chain of its own (followers, their maximum, the division), while
+    // the recursions from frame to frame are short: applying each frame kLag frames after following
+    // it lets the processor overlap the chains of several frames.
+    constexpr int kLag = 8;
+    const int lead = n < kLag ? n : kLag;
+    for (int i = 0; i < lead; ++i)
+        follow(i);
+    for (int i = lead; i < n; ++i) {
+        follow(i);
+        apply(i - lead);
     }
+    for (int i = n - lead; i < n; ++i)
+        apply(i);
 
     if constexpr (!MeterOversample) {
         V peak = Isa::frames(outPeak);

@@ -56,7 +56,8 @@ public:
 
     // For the n frames written: linked long-window peaks D (left, right per frame) into `linked`, short
     // window maxima S into `shortMax`. Both need room for n frames.
-    template <class Isa> void run(int n, bool oversample, double link, double* linked, double* shortMax) {
+    template <class Isa>
+    ORVEL_STAGE void run(int n, bool oversample, double link, double* linked, double* shortMax) {
         using simd::F2;
         using simd::Pair;
         const double* y = history.head();

@@ -26,11 +26,8 @@ void Requantizer::beginBlock() {
     const double* w = noise_shaper::taps(selected);
     taps = 0;
     for (int n = 0; n < kHistory; ++n) {
-        if (w[n] != 0.0) {
-            tapIndex[taps] = n;
-            tapWeight[taps] = w[n];
-            ++taps;
-        }
+        tapWeight[n] = w[n];
+        if (w[n] != 0.0) taps = n + 1;
     }
 }
 

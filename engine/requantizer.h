@@ -6,10 +6,11 @@
 // truncated argument positive above −1); the new error is q − v; the output is q · g, g the fade gain.
 //
 // The error feedback turns any change of rounding into a different output step, so the operations and
-// their order are exactly those above, both channels side by side in vector lanes. Taps that are 0 are
-// skipped: adding their products (±0) changes no sum that is not itself zero, and the sign of a zero
-// sum changes neither q nor the next error. h is a power of two, so dividing by it and multiplying by
-// 1/h give the same value.
+// their order are exactly those above, both channels side by side in vector lanes. Taps after the last
+// nonzero one are left out: adding their products (±0) changes no sum that is not itself zero, and the
+// sign of a zero sum changes neither q nor the next error. h is a power of two, so dividing by it and
+// multiplying by 1/h give the same value. The truncation may be any exact one: the held value keeps
+// its argument inside the 32-bit range.
 #pragma once
 
 #include "engine/noise_shaper_sets.h"
@@ -47,44 +48,22 @@ public:
 
     // Requantizes n frames (left, right per frame) from `in` into `out`.
     template <class Isa> void run(const double* in, double* out, int n, double scale, bool autoblack) {
-        using simd::F2;
-        using simd::Pair;
-        const double limit = 1073741824.0 / scale;
-        const F2 h = Pair::splat(scale), step = Pair::splat(1.0 / scale);
-        const F2 high = Pair::splat(limit), low = Pair::splat(-limit);
-        double* e = errors;
-        for (int i = 0; i < n; ++i) {
-            const F2 o = Pair::load(in + 2 * i);
-            const F2 loudest = Pair::maxAcross(Pair::abs(o));
-            if (loudest[0] > kSilence || !autoblack)
-                fade = 1.0;
-            else
-                fade = fade - fade * fadeCoefficient;
-            fade = fade + 1e-30;
-            fade = fade - 1e-30;
-
-            F2 shape = Pair::splat(0.0);
-            for (int t = 0; t < taps; ++t)
-                shape = shape +
-                        Pair::splat(tapWeight[t]) * Pair::load(e + 2 * (position + kHistory - tapIndex[t]));
-            if (++position >= kHistory) position = 0;
-
-            // Far beyond full scale (only reachable with "Power" off and a wild host signal) the value
-            // is held at half the 32-bit range: the conversion cannot overflow, and the error fed back
-            // stays a rounding error instead of growing without bound through the shaping filter.
-            F2 v = o + shape;
-            v = v > low ? v : low;
-            v = v > high ? high : v;
-            const double u1 = noise.uniform();
-            const double u2 = noise.uniform();
-            const double u3 = noise.uniform();
-            const double u4 = noise.uniform();
-            const F2 dither = Pair::make((u1 + u2) * 0.5, (u3 + u4) * 0.5);
-            const F2 q = (Pair::truncate(dither + v * h + h) - h) * step;
-            const F2 error = q - v;
-            Pair::store(e + 2 * position, error);
-            Pair::store(e + 2 * (position + kHistory), error);
-            Pair::store(out + 2 * i, q * Pair::splat(fade));
+        switch (taps) {
+        case 0:
+            runTaps<Isa, 0>(in, out, n, scale, autoblack);
+            break;
+        case 3:
+            runTaps<Isa, 3>(in, out, n, scale, autoblack);
+            break;
+        case 11:
+            runTaps<Isa, 11>(in, out, n, scale, autoblack);
+            break;
+        case 12:
+            runTaps<Isa, 12>(in, out, n, scale, autoblack);
+            break;
+        default:
+            runTaps<Isa, -1>(in, out, n, scale, autoblack);
+            break;
         }
     }
 
@@ -94,6 +73,67 @@ public:
     double fadeGain() const { return fade; }
 
 private:
+    // T taps (w[0 .. T−1], the rest 0), or T = −1 for any count. The newest error stays in a register
+    // from one frame to the next; the older ones are read back from the history.
+    template <class Isa, int T>
+    ORVEL_STAGE void runTaps(const double* in, double* out, int n, double scale, bool autoblack) {
+        using simd::F2;
+        using simd::Pair;
+        const int count = T < 0 ? taps : T;
+        const double limit = 1073741824.0 / scale;
+        const F2 h = Pair::splat(scale), step = Pair::splat(1.0 / scale);
+        const F2 high = Pair::splat(limit), low = Pair::splat(-limit), half = Pair::splat(0.5);
+        F2 w[kHistory];
+        for (int t = 0; t < kHistory; ++t)
+            w[t] = Pair::splat(tapWeight[t]);
+        double* e = errors;
+        int j = position;
+        F2 newest = Pair::load(e + 2 * (j + kHistory));
+        double g = fade;
+        const double c = fadeCoefficient;
+        NoiseSource source = noise;
+        for (int i = 0; i < n; ++i) {
+            const F2 o = Pair::load(in + 2 * i);
+            const F2 loudest = Pair::maxAcross(Pair::abs(o));
+            if (loudest[0] > kSilence || !autoblack)
+                g = 1.0;
+            else
+                g = g - g * c;
+            g = g + 1e-30;
+            g = g - 1e-30;
+
+            // s = Σ w[t] · e[j − t], from 0, the newest error first.
+            F2 shape = Pair::splat(0.0);
+            if (count > 0) {
+                shape = shape + w[0] * newest;
+#pragma GCC unroll 12
+                for (int t = 1; t < (T < 0 ? kHistory : T); ++t)
+                    if (T >= 0 || t < count) shape = shape + w[t] * Pair::load(e + 2 * (j + kHistory - t));
+            }
+            if (++j >= kHistory) j = 0;
+
+            // Far beyond full scale (only reachable with "Power" off and a wild host signal) the value
+            // is held at half the 32-bit range: the conversion cannot overflow, and the error fed back
+            // stays a rounding error instead of growing without bound through the shaping filter.
+            F2 v = o + shape;
+            v = Pair::max(low, v);  // v > −limit ? v : −limit, a NaN held too
+            v = Pair::min(v, high); // v > limit ? limit : v
+            const double u1 = source.uniform();
+            const double u2 = source.uniform();
+            const double u3 = source.uniform();
+            const double u4 = source.uniform();
+            const F2 dither = (Pair::make(u1, u3) + Pair::make(u2, u4)) * half;
+            const F2 q = (Isa::truncate(dither + v * h + h) - h) * step;
+            newest = q - v;
+            Pair::store(e + 2 * j, newest);
+            Pair::store(e + 2 * (j + kHistory), newest);
+            Pair::store(out + 2 * i, q * Pair::splat(g));
+        }
+        position = j;
+        fade = g;
+        noise = source;
+    }
+
     NoiseSource& noise;
     // Errors as frames (left, right), twice over, so that the last 12 lie in a row before any position.
     alignas(16) double errors[4 * kHistory] = {};
@@ -102,8 +142,7 @@ private:
     double fadeCoefficient = 0.0;
     Relaxed<int> selected{noise_shaper::kNone};
     Relaxed<bool> restart{false};
-    // The nonzero taps of the selected set, in order.
+    // The taps of the selected set up to its last nonzero one: w[0 .. taps − 1], the rest 0.
     int taps = 0;
-    int tapIndex[kHistory] = {};
     double tapWeight[kHistory] = {};
 };

@@ -31,6 +31,10 @@ typedef int I4 __attribute__((vector_size(16)));
 #endif
 
 #define ORVEL_INLINE __attribute__((always_inline)) inline
+#define ORVEL_INLINE_LAMBDA __attribute__((always_inline))
+// For the stages' block functions: each stays a function of its own, so that one stage's code does not
+// change how the compiler lays out another's.
+#define ORVEL_STAGE __attribute__((noinline))
 
 namespace {
 
@@ -96,6 +100,8 @@ struct Sse2 {
     static ORVEL_INLINE F2 foldFrames(V v) { return v; }
     // Left and right exchanged within each frame.
     static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0); }
+    // Each lane truncated toward zero (arguments within the signed 32-bit range).
+    static ORVEL_INLINE F2 truncate(F2 v) { return Pair::truncate(v); }
     // Two pairs divided lane by lane at once: (a / b, c / d).
     static ORVEL_INLINE void divide(F2 a, F2 b, F2 c, F2 d, F2& ab, F2& cd) {
         ab = a / b;
@@ -117,16 +123,17 @@ struct Sse2 {
     static ORVEL_INLINE void read(const double* l, const double* r, double* out) {
         interleave(Pair::load(l), Pair::load(r), out);
     }
-    // The right channel is stored first, so that with l == r the left one remains.
-    static ORVEL_INLINE void write(const double* in, float* l, float* r) {
-        const F2 a = Pair::load(in), b = Pair::load(in + 2);
+    // Frames `in`, each vector passed through f, to the planar host channels. The right channel is
+    // stored first, so that with l == r the left one remains.
+    template <class F> static ORVEL_INLINE void write(const double* in, float* l, float* r, F f) {
+        const F2 a = f(Pair::load(in)), b = f(Pair::load(in + 2));
         const S2 left = __builtin_convertvector(__builtin_shufflevector(a, b, 0, 2), S2);
         const S2 right = __builtin_convertvector(__builtin_shufflevector(a, b, 1, 3), S2);
         std::memcpy(r, &right, sizeof right);
         std::memcpy(l, &left, sizeof left);
     }
-    static ORVEL_INLINE void write(const double* in, double* l, double* r) {
-        const F2 a = Pair::load(in), b = Pair::load(in + 2);
+    template <class F> static ORVEL_INLINE void write(const double* in, double* l, double* r, F f) {
+        const F2 a = f(Pair::load(in)), b = f(Pair::load(in + 2));
         Pair::store(r, __builtin_shufflevector(a, b, 1, 3));
         Pair::store(l, __builtin_shufflevector(a, b, 0, 2));
     }
@@ -157,6 +164,10 @@ struct Avx2 {
     static ORVEL_INLINE V loadFrames(const double* p) { return (V)_mm256_broadcast_pd((const __m128d*)p); }
     static ORVEL_INLINE V toSingle(V v) { return (V)_mm256_cvtps_pd(_mm256_cvtpd_ps((__m256d)v)); }
     static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0, 3, 2); }
+    // The same value as the conversion to a 32-bit integer and back, in one rounding instruction.
+    static ORVEL_INLINE F2 truncate(F2 v) {
+        return (F2)_mm_round_pd((__m128d)v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+    }
     static ORVEL_INLINE F2 foldFrames(V v) {
         const F2 lo = __builtin_shufflevector(v, v, 0, 1);
         const F2 hi = __builtin_shufflevector(v, v, 2, 3);
@@ -181,22 +192,22 @@ struct Avx2 {
     static ORVEL_INLINE void read(const double* l, const double* r, double* out) {
         interleave(load(l), load(r), out);
     }
-    static ORVEL_INLINE void split(const double* in, V& left, V& right) {
-        const V a = load(in), b = load(in + 4);                 // L0 R0 L1 R1, L2 R2 L3 R3
+    template <class F> static ORVEL_INLINE void split(const double* in, V& left, V& right, F f) {
+        const V a = f(load(in)), b = f(load(in + 4));           // L0 R0 L1 R1, L2 R2 L3 R3
         const V lo = __builtin_shufflevector(a, b, 0, 1, 4, 5); // L0 R0 L2 R2
         const V hi = __builtin_shufflevector(a, b, 2, 3, 6, 7); // L1 R1 L3 R3
         left = __builtin_shufflevector(lo, hi, 0, 4, 2, 6);
         right = __builtin_shufflevector(lo, hi, 1, 5, 3, 7);
     }
-    static ORVEL_INLINE void write(const double* in, float* l, float* r) {
+    template <class F> static ORVEL_INLINE void write(const double* in, float* l, float* r, F f) {
         V left, right;
-        split(in, left, right);
+        split(in, left, right, f);
         _mm_storeu_ps(r, _mm256_cvtpd_ps((__m256d)right));
         _mm_storeu_ps(l, _mm256_cvtpd_ps((__m256d)left));
     }
-    static ORVEL_INLINE void write(const double* in, double* l, double* r) {
+    template <class F> static ORVEL_INLINE void write(const double* in, double* l, double* r, F f) {
         V left, right;
-        split(in, left, right);
+        split(in, left, right, f);
         store(r, right);
         store(l, left);
     }
