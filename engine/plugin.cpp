@@ -170,6 +170,10 @@ void Plugin::setSampleRate(float rate) {
 }
 
 void Plugin::suspend() {
+    // The host may switch the effect off while another thread changes "TransShape", which rebuilds
+    // and resets under the engine mutex: the reset takes it too (callers inside the engine already
+    // hold it, and it is recursive).
+    platform::EngineLock lock(engineMutex);
     // Generators, positions, buffers, followers, meters, calibration rows; the gains jump to their
     // targets, the fade restarts from silence and the leveller from its floor.
     signal.reset();

@@ -38,7 +38,8 @@ public:
     // Noise-shaper sets: 0 is the all-zero set ("off"), 1 + 6 * type + rate index the tables.
     static constexpr int kNoiseShaperSets = 19;
 
-    // State reset: clears all processing state; takes no lock (callers inside the engine hold it).
+    // State reset: clears all processing state, under the engine mutex (recursive for the engine's own
+    // callers, which already hold it).
     void suspend() override;
     void setSampleRate(float rate) override;
     void processReplacing(float** inputs, float** outputs, int sampleFrames) override;

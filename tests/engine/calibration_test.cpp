@@ -8,7 +8,7 @@
 #include "engine/calibration_generator.h"
 #include "engine/limiter_frame.h"
 #include "tests/engine/support/engine_fixtures.h"
-#include "tests/engine/support/spectrum.h"
+#include "tests/engine/support/power_density.h"
 
 namespace {
 

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/input_guard.h"
@@ -462,6 +465,46 @@ TEST(HostBoundary, KeyModifiersOutsideAByteCountAsNone) {
         EXPECT_EQ(editor->keys[i].virt, 0x0f);
         EXPECT_EQ(editor->keys[i].modifier, expected[i]) << modifiers[i];
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The state reset against the engine mutex
+
+// A host that, in the middle of a block (at its pin query), switches the effect off from another
+// thread: the reset must wait for the block, as a "TransShape" change on another thread must wait
+// for a reset.
+std::atomic<int> resetStage{0};
+Plugin* racingPlugin = nullptr;
+std::thread* resetter = nullptr;
+
+vst::VstIntPtr hostThatResetsMidBlock(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr,
+                                      void*, float) {
+    if (opcode == vst::audioMasterVersion) return 2400;
+    if (opcode == vst::audioMasterPinConnected && racingPlugin && !resetter) {
+        resetter = new std::thread([] {
+            racingPlugin->dispatcher(vst::effMainsChanged, 0, 0, nullptr, 0.0f);
+            resetStage = 2;
+        });
+        resetStage = 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(resetStage.load(), 1) << "the reset ran inside a block";
+    }
+    return 0;
+}
+
+TEST_F(HardeningPlugin, AHostResetWaitsForTheRunningBlock) {
+    Plugin p(hostThatResetsMidBlock);
+    std::vector<double> l(64, 0.5), r(64, 0.5), outL(64), outR(64);
+    double* in[2] = {l.data(), r.data()};
+    double* out[2] = {outL.data(), outR.data()};
+    racingPlugin = &p;
+    p.processDoubleReplacing(in, out, 64);
+    ASSERT_NE(resetter, nullptr);
+    resetter->join();
+    EXPECT_EQ(resetStage.load(), 2);
+    delete resetter;
+    resetter = nullptr;
+    racingPlugin = nullptr;
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 #include "engine/limiter_frame.h"
 #include "engine/noise_shaper_sets.h"
 #include "tests/engine/support/engine_fixtures.h"
-#include "tests/engine/support/spectrum.h"
+#include "tests/engine/support/power_density.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/engine/support/spectrum.h"
+#include "tests/engine/support/power_density.h"
 
 #include <cmath>
 #include <complex>
