@@ -133,17 +133,20 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
         result = quantized.data();
     }
 
-    // Clip to [−1, 1] without a branch: (|o + 1| − |o − 1|) / 2.
+    // Clip to [−1, 1] without a branch: (|o + 1| − |o − 1|) / 2. Beyond full scale the two sums round
+    // apart and may land an ulp outside; the bounds hold that (inside the range they change nothing).
     const auto clip = [](V o) ORVEL_INLINE_LAMBDA {
         const V one = Isa::splat(1.0);
-        return (Isa::abs(o + one) - Isa::abs(o - one)) * Isa::splat(0.5);
+        const V folded = (Isa::abs(o + one) - Isa::abs(o - one)) * Isa::splat(0.5);
+        return Isa::min(Isa::max(folded, Isa::splat(-1.0)), one);
     };
     i = 0;
     for (; i + kIo <= n; i += kIo)
         Isa::write(result + 2 * i, outL + i, outR + i, clip);
     for (; i < n; ++i) {
         const F2 o = Pair::load(result + 2 * i), one = Pair::splat(1.0);
-        const F2 clipped = (Pair::abs(o + one) - Pair::abs(o - one)) * Pair::splat(0.5);
+        const F2 folded = (Pair::abs(o + one) - Pair::abs(o - one)) * Pair::splat(0.5);
+        const F2 clipped = Pair::min(Pair::max(folded, Pair::splat(-1.0)), one);
         outR[i] = static_cast<T>(clipped[1]);
         outL[i] = static_cast<T>(clipped[0]);
     }
