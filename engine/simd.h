@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstring>
+#include <emmintrin.h>
 #if defined(__AVX2__)
 #include <immintrin.h>
 #endif
@@ -53,8 +54,8 @@ struct Pair {
     static ORVEL_INLINE F2 abs(F2 v) { return (F2)((L2)v & L2{kMagnitudeBits, kMagnitudeBits}); }
     // std::max and std::min, lane by lane: (x < y ? y : x) and (y < x ? y : x), which are exactly what
     // maxpd (y, x) and minpd (y, x) compute.
-    static ORVEL_INLINE F2 max(F2 x, F2 y) { return __builtin_ia32_maxpd(y, x); }
-    static ORVEL_INLINE F2 min(F2 x, F2 y) { return __builtin_ia32_minpd(y, x); }
+    static ORVEL_INLINE F2 max(F2 x, F2 y) { return (F2)_mm_max_pd((__m128d)y, (__m128d)x); }
+    static ORVEL_INLINE F2 min(F2 x, F2 y) { return (F2)_mm_min_pd((__m128d)y, (__m128d)x); }
     // Both lanes hold max(left, right).
     static ORVEL_INLINE F2 maxAcross(F2 v) {
         const F2 swapped = __builtin_shufflevector(v, v, 1, 0);
@@ -69,8 +70,8 @@ struct Pair {
     }
     // Single precision in the low two lanes.
     typedef float S4x __attribute__((vector_size(16)));
-    static ORVEL_INLINE S4x single(F2 v) { return __builtin_ia32_cvtpd2ps(v); }
-    static ORVEL_INLINE F2 widen(S4x v) { return __builtin_ia32_cvtps2pd(v); }
+    static ORVEL_INLINE S4x single(F2 v) { return (S4x)_mm_cvtpd_ps((__m128d)v); }
+    static ORVEL_INLINE F2 widen(S4x v) { return (F2)_mm_cvtps_pd((__m128)v); }
     // Conversion to a signed 32-bit integer toward zero, and back (arguments within the int range).
     static ORVEL_INLINE F2 truncate(F2 v) {
         return __builtin_convertvector(__builtin_convertvector(v, I2), F2);
@@ -158,8 +159,8 @@ struct Avx2 {
     static ORVEL_INLINE V abs(V v) {
         return (V)((M)v & M{kMagnitudeBits, kMagnitudeBits, kMagnitudeBits, kMagnitudeBits});
     }
-    static ORVEL_INLINE V max(V x, V y) { return __builtin_ia32_maxpd256(y, x); }
-    static ORVEL_INLINE V min(V x, V y) { return __builtin_ia32_minpd256(y, x); }
+    static ORVEL_INLINE V max(V x, V y) { return (V)_mm256_max_pd((__m256d)y, (__m256d)x); }
+    static ORVEL_INLINE V min(V x, V y) { return (V)_mm256_min_pd((__m256d)y, (__m256d)x); }
     // Broadcast of one frame to both halves, straight from memory.
     static ORVEL_INLINE V loadFrames(const double* p) { return (V)_mm256_broadcast_pd((const __m128d*)p); }
     static ORVEL_INLINE V toSingle(V v) { return (V)_mm256_cvtps_pd(_mm256_cvtpd_ps((__m256d)v)); }
