@@ -52,6 +52,16 @@ template <bool... Done, class F, class... Rest> ORVEL_INLINE void withFlags(F&& 
         withFlags<Done..., false>(f, rest...);
 }
 
+// engine::guardInput lane by lane, without a branch: the value held to ±kInputLimit, then cleared
+// where it is not finite.
+template <class Isa> ORVEL_INLINE typename Isa::V guardInputs(typename Isa::V x) {
+    using V = typename Isa::V;
+    const V limit = Isa::splat(engine::kInputLimit);
+    const V held = Isa::min(Isa::max(x, -limit), limit);
+    const auto finite = Isa::abs(x) < Isa::splat(__builtin_inf());
+    return (V)((decltype(finite))held & finite);
+}
+
 } // namespace frame_detail
 
 template <class Isa, class T>
@@ -70,7 +80,10 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
         x[2 * i + 1] = static_cast<double>(inR[i]);
     }
     // Non-finite or absurd host samples are made safe before any stage reads them.
-    for (int k = 0; k < 2 * n; ++k) x[k] = engine::guardInput(x[k]);
+    i = 0;
+    for (; i + Isa::kDoubles <= 2 * n; i += Isa::kDoubles)
+        Isa::store(x + i, frame_detail::guardInputs<Isa>(Isa::load(x + i)));
+    for (; i < 2 * n; ++i) x[i] = engine::guardInput(x[i]);
     const double* dryOut = x - 2 * rate.latency();
     const Gains g = rampGains(b, n);
 

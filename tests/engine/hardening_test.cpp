@@ -98,8 +98,10 @@ template <class T> struct Processed {
 // after each block.
 template <class T>
 Processed<T> runFrame(const std::vector<T>& l, const std::vector<T>& r, const reference::Settings& s,
-                      int shape, int rate, const std::vector<int>& blocks) {
+                      int shape, int rate, const std::vector<int>& blocks,
+                      const FramePath& path = frame_path::fastest()) {
     LimiterFrame frame;
+    frame.useProcessingPath(path);
     fixtures::prepare(frame, rate, shape, s);
     Processed<T> run{std::vector<T>(l.size()), std::vector<T>(l.size()), {}};
     int start = 0;
@@ -148,8 +150,9 @@ struct BadSample {
 };
 
 // Random settings and programmes with bad samples (single ones, bursts, one channel or both) must
-// give exactly the outputs and meter values of the same programme with the samples they stand for:
-// so no stage reads the input before the guard, and nothing of the bad value stays behind.
+// give exactly the outputs and meter values of the same programme with the samples they stand for, on
+// every processing path: so no stage reads the input before the guard, and nothing of the bad value
+// stays behind.
 template <class T> void checkBadSamplesActAs(const std::vector<BadSample>& bad, unsigned seed) {
     std::mt19937 rng(seed);
     for (int trial = 0; trial < 6; ++trial) {
@@ -180,12 +183,17 @@ template <class T> void checkBadSamplesActAs(const std::vector<BadSample>& bad, 
             }
         }
         const std::vector<int> blocks = fixtures::randomSplit(frames, 900, rng);
-        const std::string where = "trial " + std::to_string(trial) + " at " + std::to_string(rate) + " Hz";
-        const Processed<T> poisoned = runFrame(l, r, s, shape, rate, blocks);
-        const Processed<T> clean = runFrame(cleanL, cleanR, s, shape, rate, blocks);
-        expectIdentical(poisoned, clean, where);
-        expectSane(poisoned, where);
-        if (testing::Test::HasFatalFailure()) return;
+        int count = 0;
+        const FramePath* const* paths = frame_path::available(count);
+        for (int p = 0; p < count; ++p) {
+            const std::string where = "trial " + std::to_string(trial) + " at " + std::to_string(rate) +
+                                      " Hz, " + paths[p]->name + " path";
+            const Processed<T> poisoned = runFrame(l, r, s, shape, rate, blocks, *paths[p]);
+            const Processed<T> clean = runFrame(cleanL, cleanR, s, shape, rate, blocks, *paths[p]);
+            expectIdentical(poisoned, clean, where);
+            expectSane(poisoned, where);
+            if (testing::Test::HasFatalFailure()) return;
+        }
     }
 }
 
