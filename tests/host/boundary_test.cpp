@@ -10,11 +10,6 @@ using namespace testhost;
 
 namespace {
 
-PluginLibrary& library() {
-    static PluginLibrary lib;
-    return lib;
-}
-
 VstIntPtr refusingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     hostState().calls.push_back({opcode, 0, 0, 0.0f});
     return 0;

@@ -11,11 +11,6 @@ using namespace testhost;
 
 namespace {
 
-PluginLibrary& library() {
-    static PluginLibrary lib;
-    return lib;
-}
-
 } // namespace
 
 TEST(EditorWindow, TheHostGetsTheEditorsSize) {

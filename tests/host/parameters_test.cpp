@@ -29,11 +29,6 @@ private:
 };
 const auto* const emptyStore = ::testing::AddGlobalTestEnvironment(new EmptySettingsStore);
 
-PluginLibrary& library() {
-    static PluginLibrary lib;
-    return lib;
-}
-
 void setParameter(const Instance& fx, int index, float value) {
     fx->setParameter(fx.get(), index, value);
 }

@@ -14,11 +14,6 @@ using namespace testhost;
 
 namespace {
 
-PluginLibrary& library() {
-    static PluginLibrary lib;
-    return lib;
-}
-
 enum Parameter {
     kOutput = 0,
     kDrive = 1,

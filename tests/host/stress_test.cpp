@@ -31,11 +31,6 @@ using namespace testhost;
 
 namespace {
 
-PluginLibrary& library() {
-    static PluginLibrary lib;
-    return lib;
-}
-
 // Thread-safe: records nothing, says every pin is connected.
 VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 0;

@@ -34,6 +34,11 @@ PluginLibrary::PluginLibrary() {
     if (!library.open(pluginPath())) ADD_FAILURE() << library.error();
 }
 
+PluginLibrary& library() {
+    static PluginLibrary lib;
+    return lib;
+}
+
 AEffect* PluginLibrary::instantiate(HostCallback callback) {
     using Entry = AEffect* (*)(HostCallback);
     auto entry = reinterpret_cast<Entry>(library.symbol("VSTPluginMain"));

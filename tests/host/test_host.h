@@ -44,6 +44,9 @@ private:
     platform::LoadedLibrary library;
 };
 
+// The plug-in binary, loaded once for the whole suite.
+PluginLibrary& library();
+
 // One instance, closed through effClose when the fixture goes.
 class Instance {
 public:
