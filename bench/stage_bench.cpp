@@ -37,8 +37,9 @@ std::vector<double> signal(int frames) {
 }
 
 void perFrame(benchmark::State& state) {
-    state.counters["ns_per_frame"] = benchmark::Counter(static_cast<double>(state.iterations()) * kPiece * 1e-9,
-                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_frame"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kPiece * 1e-9,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void detector(benchmark::State& state) {
@@ -74,7 +75,13 @@ void smoother(benchmark::State& state) {
     }
     perFrame(state);
 }
-BENCHMARK(smoother)->ArgNames({"K", "W"})->Args({8, 128})->Args({16, 128})->Args({32, 512})->Args({64, 128})->Args({256, 512});
+BENCHMARK(smoother)
+    ->ArgNames({"K", "W"})
+    ->Args({8, 128})
+    ->Args({16, 128})
+    ->Args({32, 512})
+    ->Args({64, 128})
+    ->Args({256, 512});
 
 void followers(benchmark::State& state) {
     FollowerBank bank;

@@ -20,9 +20,9 @@
 // gr displayed gain; o output before requantizing and clipping. Frames are (left, right) pairs.
 #pragma once
 
-#include "engine/input_guard.h"
 #include "engine/gain_law.h"
 #include "engine/half_sample_interpolator.h"
+#include "engine/input_guard.h"
 #include "engine/limiter_frame.h"
 #include "engine/simd.h"
 
@@ -83,7 +83,8 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
     i = 0;
     for (; i + Isa::kDoubles <= 2 * n; i += Isa::kDoubles)
         Isa::store(x + i, frame_detail::guardInputs<Isa>(Isa::load(x + i)));
-    for (; i < 2 * n; ++i) x[i] = engine::guardInput(x[i]);
+    for (; i < 2 * n; ++i)
+        x[i] = engine::guardInput(x[i]);
     const double* dryOut = x - 2 * rate.latency();
     const Gains g = rampGains(b, n);
 

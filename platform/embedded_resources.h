@@ -7,8 +7,8 @@
 namespace platform {
 
 struct EmbeddedResource {
-    int number;          // BITMAP resource number, or 0 for a named DATA resource
-    const char* name;    // DATA resource name, or nullptr for a numbered BITMAP
+    int number;       // BITMAP resource number, or 0 for a named DATA resource
+    const char* name; // DATA resource name, or nullptr for a numbered BITMAP
     const unsigned char* bytes;
     std::size_t size;
 };

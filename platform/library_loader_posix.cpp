@@ -6,7 +6,9 @@
 
 namespace platform {
 
-LoadedLibrary::~LoadedLibrary() { close(); }
+LoadedLibrary::~LoadedLibrary() {
+    close();
+}
 
 LoadedLibrary::LoadedLibrary(LoadedLibrary&& other) noexcept
     : handle(std::exchange(other.handle, nullptr)), lastError(std::move(other.lastError)) {}
@@ -37,6 +39,8 @@ void LoadedLibrary::close() {
     handle = nullptr;
 }
 
-void* LoadedLibrary::symbol(const char* name) const { return handle ? dlsym(handle, name) : nullptr; }
+void* LoadedLibrary::symbol(const char* name) const {
+    return handle ? dlsym(handle, name) : nullptr;
+}
 
 } // namespace platform

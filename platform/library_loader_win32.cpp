@@ -6,7 +6,9 @@
 
 namespace platform {
 
-LoadedLibrary::~LoadedLibrary() { close(); }
+LoadedLibrary::~LoadedLibrary() {
+    close();
+}
 
 LoadedLibrary::LoadedLibrary(LoadedLibrary&& other) noexcept
     : handle(std::exchange(other.handle, nullptr)), lastError(std::move(other.lastError)) {}

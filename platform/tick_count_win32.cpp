@@ -4,6 +4,8 @@
 
 namespace platform {
 
-std::uint32_t tickCount() { return GetTickCount(); }
+std::uint32_t tickCount() {
+    return GetTickCount();
+}
 
 } // namespace platform

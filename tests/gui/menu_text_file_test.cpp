@@ -442,7 +442,8 @@ TEST(FileSelector, PathsAreCutToTheBufferAndRequestsWithoutOneAreRefused) {
 TEST(TextEdit, AFieldDrawsItsBackgroundBitmapFromItsOffsetThenItsFrameAndText) {
     FrameFixture f(CRect(0, 0, 120, 40));
     std::vector<std::uint32_t> pixels(120 * 40);
-    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0xFF000000u | std::uint32_t(i % 120) << 8 | std::uint32_t(i / 120);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = 0xFF000000u | std::uint32_t(i % 120) << 8 | std::uint32_t(i / 120);
     CBitmap* background = new CBitmap(120, 40, pixels.data());
     auto* edit = new CTextEdit(CRect(20, 10, 100, 30), nullptr, 1000, "", background);
     background->forget();
@@ -459,6 +460,7 @@ TEST(TextEdit, AFieldDrawsItsBackgroundBitmapFromItsOffsetThenItsFrameAndText) {
     EXPECT_EQ(f.window().pixel(20, 10), pixels[10 * 120 + 20]);
     int ink = 0;
     for (int y = 10; y < 30; ++y)
-        for (int x = 20; x < 100; ++x) ink += f.window().pixel(x, y) != pixels[std::size_t(y * 120 + x)];
+        for (int x = 20; x < 100; ++x)
+            ink += f.window().pixel(x, y) != pixels[std::size_t(y * 120 + x)];
     EXPECT_GT(ink, 20); // the text, in the default white
 }

@@ -162,7 +162,8 @@ TEST(Dispatcher, ParameterPropertiesWriteOnlyTheFloatStep) {
         VstParameterProperties untouched;
         std::memset(&untouched, 0xAB, sizeof(untouched));
         EXPECT_EQ(std::memcmp(&props.smallStepFloat, &untouched.smallStepFloat,
-                              offsetof(VstParameterProperties, flags) - offsetof(VstParameterProperties, smallStepFloat)),
+                              offsetof(VstParameterProperties, flags) -
+                                  offsetof(VstParameterProperties, smallStepFloat)),
                   0);
         EXPECT_EQ(std::memcmp(&props.minInteger, &untouched.minInteger,
                               sizeof(props) - offsetof(VstParameterProperties, minInteger)),

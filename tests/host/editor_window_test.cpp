@@ -9,9 +9,7 @@
 using namespace vst;
 using namespace testhost;
 
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 TEST(EditorWindow, TheHostGetsTheEditorsSize) {
     platform::RegistrySandbox sandbox;

@@ -10,7 +10,8 @@ namespace testhost {
 using namespace vst;
 
 int HostState::count(VstInt32 opcode) const {
-    return int(std::count_if(calls.begin(), calls.end(), [&](const HostCall& c) { return c.opcode == opcode; }));
+    return int(
+        std::count_if(calls.begin(), calls.end(), [&](const HostCall& c) { return c.opcode == opcode; }));
 }
 
 HostState& hostState() {
@@ -22,13 +23,18 @@ VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr valu
     HostState& state = hostState();
     state.calls.push_back({opcode, index, value, opt});
     switch (opcode) {
-    case audioMasterVersion: return state.version;
-    case audioMasterPinConnected: return state.pinAnswer;
-    default: return 0;
+    case audioMasterVersion:
+        return state.version;
+    case audioMasterPinConnected:
+        return state.pinAnswer;
+    default:
+        return 0;
     }
 }
 
-std::string pluginPath() { return ORVEL_PLUGIN_FILE; }
+std::string pluginPath() {
+    return ORVEL_PLUGIN_FILE;
+}
 
 PluginLibrary::PluginLibrary() {
     if (!library.open(pluginPath())) ADD_FAILURE() << library.error();
@@ -50,7 +56,9 @@ Instance::Instance(PluginLibrary& library) : effect(library.instantiate()) {
     if (!effect) ADD_FAILURE() << "the plug-in gave no instance";
 }
 
-Instance::~Instance() { close(); }
+Instance::~Instance() {
+    close();
+}
 
 void Instance::close() {
     if (effect) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
