@@ -75,7 +75,7 @@ TEST(MeteringPrefs, AStoreReplacesTheValuesOfTheLastOne) {
 
 TEST(MeteringPrefs, AKeyThatCannotBeCreatedIsReportedAndNothingIsWritten) {
     EditorBench bench;
-    if (!blockPreferencesKey()) GTEST_SKIP() << "this settings store cannot be made to refuse the key";
+    ASSERT_TRUE(blockPreferencesKey()) << "the settings store could not be made to refuse the key";
     bench.editor().storeMeteringPrefs();
     const auto& boxes = platform::headless::messageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -86,7 +86,8 @@ TEST(MeteringPrefs, AKeyThatCannotBeCreatedIsReportedAndNothingIsWritten) {
 
 TEST(MeteringPrefs, AValueThatCannotBeWrittenStopsTheStoreAfterTheOnesBefore) {
     EditorBench bench;
-    if (!blockPreferenceValue("Metering_Zoom")) GTEST_SKIP() << "this settings store cannot refuse a value";
+    ASSERT_TRUE(blockPreferenceValue("Metering_Zoom"))
+        << "the settings store could not be made to refuse a value";
     bench.plugin().setParameter(engine::kScale, centre(2, 3));
     bench.editor().storeMeteringPrefs();
     const auto& boxes = platform::headless::messageBoxes();
@@ -152,7 +153,7 @@ TEST(MeteringPrefs, TheHighlightEndsAtTheFirstIdleMoreThan500MillisecondsAfterTh
 
 TEST(MeteringPrefs, TheHighlightConfirmsEvenAStoreThatFails) {
     EditorBench bench;
-    if (!blockPreferencesKey()) GTEST_SKIP() << "this settings store cannot be made to refuse the key";
+    ASSERT_TRUE(blockPreferencesKey()) << "the settings store could not be made to refuse the key";
     bench.open();
     bench.click(285, 275, platform::kMouseRight);
     EXPECT_TRUE(bench.editor().allPreferencesHighlighted());

@@ -11,6 +11,7 @@
 
 #include "editor/meter_lcd.h"
 #include "editor/meter_level.h"
+#include "tests/editor/support/comma_locale.h"
 #include "tests/editor/support/meter_fixture.h"
 
 using namespace metertest;
@@ -74,18 +75,9 @@ TEST(ReadoutFormat, OneDecimalAsPrintfInTheCLocale) {
 }
 
 TEST(ReadoutFormat, DecimalPointUnderACommaLocale) {
-    const char* locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "German_Germany.1252"};
-    std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    const char* found = nullptr;
-    for (const char* l : locales)
-        if (std::setlocale(LC_NUMERIC, l)) {
-            found = l;
-            break;
-        }
-    if (!found) GTEST_SKIP() << "no locale with a decimal comma installed";
-    const std::string text = printed(-6.0206f, true);
-    std::setlocale(LC_NUMERIC, previous.c_str());
-    EXPECT_EQ(text, "-6.0") << found;
+    editortest::CommaLocale comma;
+    ASSERT_TRUE(comma) << "no locale with a decimal comma could be had";
+    EXPECT_EQ(printed(-6.0206f, true), "-6.0");
 }
 
 struct LcdTextCase {

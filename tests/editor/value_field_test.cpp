@@ -12,6 +12,7 @@
 
 #include "editor/my_text_edit.h"
 #include "engine/parameters.h"
+#include "tests/editor/support/comma_locale.h"
 #include "tests/editor/support/controls_fixture.h"
 
 using namespace controlstest;
@@ -143,45 +144,24 @@ TEST(ValueFieldParse, LeadingNumberAgreesWithStrtod) {
         EXPECT_EQ(parseLeadingNumber(t), std::strtod(t, nullptr)) << "\"" << t << "\"";
 }
 
-// A numeric locale with a decimal comma: an installed one, else (where glibc's localedef and its
-// locale sources exist) one compiled into the temporary folder for this test.
-const char* commaLocale() {
-    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8",          "de_DE",
-                           "fr_FR.UTF-8", "German_Germany.1252", "German"};
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        for (const char* n : names)
-            if (std::setlocale(LC_NUMERIC, n) && printed("%.1f", 1.5) == "1,5") return n;
-        if (attempt == 0) {
-            std::string folder = (std::filesystem::temp_directory_path() / "orvel-editor-locale").string();
-            if (!std::filesystem::exists(folder + "/de_DE.UTF-8")) {
-                std::error_code ignored;
-                std::filesystem::create_directories(folder, ignored);
-                std::string command =
-                    "localedef -i de_DE -f UTF-8 \"" + folder + "/de_DE.UTF-8\" >/dev/null 2>&1";
-                if (std::system(command.c_str()) != 0) break;
-            }
-            static std::string setting;
-            setting = "LOCPATH=" + folder;
-            putenv(setting.data());
-        }
-    }
-    std::setlocale(LC_NUMERIC, "C");
-    return nullptr;
-}
-
 TEST(ValueFieldText, IndependentOfTheHostsNumericLocale) {
     // A host may set a locale with a decimal comma; the fields must not follow it.
-    const char* chosen = commaLocale();
-    if (!chosen) GTEST_SKIP() << "no locale with a decimal comma available";
-    std::string shown = valueFieldText(engine::kOutput, 0.5f);
-    std::string entry = valueFieldEditText(engine::kRelease, 0.5f);
-    float parsed = valueFieldParse(engine::kOutput, "-6.5", 0.0f);
-    double number = parseLeadingNumber("2.75");
-    std::setlocale(LC_NUMERIC, "C");
-    EXPECT_EQ(shown, "-6.00dB") << chosen;
-    EXPECT_EQ(entry, referenceText(engine::kRelease, 0.5f, true)) << chosen;
-    EXPECT_EQ(parsed, float((-6.5 + 12.0) / 12.0)) << chosen;
-    EXPECT_EQ(number, 2.75) << chosen;
+    std::string shown, entry;
+    float parsed = 0.0f;
+    double number = 0.0;
+    {
+        editortest::CommaLocale comma;
+        ASSERT_TRUE(comma) << "no locale with a decimal comma could be had";
+        shown = valueFieldText(engine::kOutput, 0.5f);
+        entry = valueFieldEditText(engine::kRelease, 0.5f);
+        parsed = valueFieldParse(engine::kOutput, "-6.5", 0.0f);
+        number = parseLeadingNumber("2.75");
+    }
+    // The reference texts are printed in the "C" locale again.
+    EXPECT_EQ(shown, "-6.00dB");
+    EXPECT_EQ(entry, referenceText(engine::kRelease, 0.5f, true));
+    EXPECT_EQ(parsed, float((-6.5 + 12.0) / 12.0));
+    EXPECT_EQ(number, 2.75);
 }
 
 // --------------------------------------------------------------------------------- the widget

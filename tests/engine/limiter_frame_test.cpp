@@ -232,7 +232,16 @@ TEST(ProcessingPaths, EveryPathGivesIdenticalResults) {
     for (int p = 0; p < count; ++p)
         names += std::string(p ? ", " : "") + paths[p]->name;
     RecordProperty("paths", names);
+    // The baseline path is always there, and a processor with AVX2 must be given its own path:
+    // otherwise the comparison below would have nothing to compare.
+    ASSERT_GE(count, 1);
     EXPECT_EQ(std::string(paths[0]->name), "sse2");
+    __builtin_cpu_init();
+    const bool hasAvx2 = __builtin_cpu_supports("avx2");
+    ASSERT_EQ(count, hasAvx2 ? 2 : 1) << names;
+    if (hasAvx2) {
+        EXPECT_EQ(std::string(paths[1]->name), "avx2");
+    }
     for (unsigned seed = 300; seed < 306; ++seed) {
         comparePaths<double>(seed);
         comparePaths<float>(seed + 20);

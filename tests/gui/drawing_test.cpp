@@ -249,21 +249,6 @@ TEST(Drawing, PngFilesRoundTripAndCarryNoColourChunks) {
     EXPECT_FALSE(gui::decodePng(png.data(), 20, image));
 }
 
-TEST(Drawing, BitmapsComeFromResourcesByNumberAndByNameWithoutRegardToCase) {
-    if (!platform::findBitmapResource(900)) GTEST_SKIP() << "no compiled-in resource table in this program";
-    CBitmap byNumber(900);
-    ASSERT_TRUE(byNumber.isLoaded());
-    EXPECT_EQ(byNumber.getWidth(), 2);
-    EXPECT_EQ(byNumber.getPixel(1, 1), 0xFFA0B0C0u);
-    for (const char* name : {"bmp00900.png", "BMP00900.PNG", "Bmp00900.Png"}) {
-        CBitmap byName(name);
-        ASSERT_TRUE(byName.isLoaded()) << name;
-        EXPECT_EQ(byName.getPixel(0, 0), 0x80FF0000u) << name;
-    }
-    EXPECT_FALSE(CBitmap(901).isLoaded());
-    EXPECT_FALSE(CBitmap("bmp00901.png").isLoaded());
-}
-
 TEST(Drawing, BitmapsAreSharedByReference) {
     CBitmap* bitmap = solidBitmap(4, 4, kRed);
     {
