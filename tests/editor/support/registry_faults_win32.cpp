@@ -1,5 +1,6 @@
 // The registry refuses a lasting key under a volatile one: making the plug-in's key volatile (in the
-// test's own sandbox) blocks the creation of "PREFS". A single value cannot be refused this way.
+// test's own sandbox) blocks the creation of "PREFS". A single value cannot be refused this way, so
+// blockPreferenceValue exists on the other systems only.
 #include "support/registry_faults.h"
 
 #include <windows.h>
@@ -23,10 +24,6 @@ bool blockPreferencesKey() {
         return false;
     }
     return true;
-}
-
-bool blockPreferenceValue(const char*) {
-    return false;
 }
 
 } // namespace editortest
