@@ -93,7 +93,11 @@ float Editor::parameter(int index) const {
 }
 
 void Editor::automate(int index, float value) {
-    if (effect) effect->setParameterAutomated(index, value);
+    if (!effect) return;
+    const bool ownGesture = index >= 0 && index < engine::kNumParameters && openEdits[index] == 0;
+    if (ownGesture) beginEdit(index);
+    effect->setParameterAutomated(index, value);
+    if (ownGesture) endEdit(index);
 }
 
 // ------------------------------------------------------------------------------- open and close
@@ -104,6 +108,8 @@ bool Editor::open(void* parentWindow) {
     uiThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
     // The controls start from the current values: what changed before is in them already.
     pendingParameters.store(0, std::memory_order_relaxed);
+    // A gesture cut off by the last close (a drag while the host closed the window) is over.
+    openEdits.fill(0);
 
     Art background(128);
     frame = new MyFrame(CRect(0, 0, background->getWidth(), background->getHeight()), parentWindow, this);
@@ -502,11 +508,15 @@ void Editor::setLatency(int samples) {
 // -------------------------------------------------------------------------- controls to parameters
 
 void Editor::beginEdit(std::int32_t index) {
-    if (index >= 0 && index < engine::kNumParameters) AEffGUIEditor::beginEdit(index);
+    if (index < 0 || index >= engine::kNumParameters) return;
+    ++openEdits[index];
+    AEffGUIEditor::beginEdit(index);
 }
 
 void Editor::endEdit(std::int32_t index) {
-    if (index >= 0 && index < engine::kNumParameters) AEffGUIEditor::endEdit(index);
+    if (index < 0 || index >= engine::kNumParameters) return;
+    if (openEdits[index] > 0) --openEdits[index];
+    AEffGUIEditor::endEdit(index);
 }
 
 void Editor::controlChanged(CControl* control) {

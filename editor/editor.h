@@ -10,11 +10,14 @@
 // open or close may be creating or deleting at that moment. No lock is taken.
 #pragma once
 
+#include <array>
+
 #include <atomic>
 #include <cstdint>
 #include <thread>
 
 #include "editor/metering_prefs_host.h"
+#include "engine/parameters.h"
 #include "presets/preset_system_editor.h"
 
 class AudioEffect;
@@ -127,6 +130,9 @@ private:
     void mirror(int index, float value);
     // The parameter changes that arrived on other threads since the last idle.
     void applyPendingChanges();
+    // A change from a control: inside the control's own edit gesture (knob drag, value field), or
+    // wrapped in a begin / end pair of its own (a click), so that hosts in touch or latch mode
+    // record it.
     void automate(int index, float value);
     float parameter(int index) const;
     void clearControls();
@@ -136,6 +142,8 @@ private:
     void highlightPreferences(bool on);
 
     Plugin* plugin;
+    // Edit gestures open per parameter (begun and not yet ended).
+    std::array<int, engine::kNumParameters> openEdits{};
 
     CMeterIn* meterIn = nullptr;
     CMeterOut* meterOut = nullptr;
