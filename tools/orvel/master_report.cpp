@@ -8,11 +8,6 @@ namespace orvel {
 
 namespace {
 
-std::string column(const std::string& text, int width) {
-    return text.size() >= std::size_t(width) ? " " + text
-                                             : std::string(std::size_t(width) - text.size(), ' ') + text;
-}
-
 const PassResult& finalPass(const MasterSearch& search) {
     return search.lastPassIsMaster ? search.passes.back() : search.loudestAllowed;
 }
@@ -45,13 +40,15 @@ std::string masterText(const MasterGoal& goal, const MasterSearch& search, const
         (search.outcome == MasterOutcome::Reached ? "reached"
                                                   : "loudest allowed, " + outcomeName(search.outcome)) +
         " in " + std::to_string(n) + (n == 1 ? " pass" : " passes") + "\n";
-    t += "  pass" + column("Drive", 10) + column("Output", 10) + column("loudness", 10) +
-         column("true peak", 11) + "\n";
+    t += "  pass     Drive    Output  loudness  true peak\n";
+    t += "            (dB)      (dB)    (LUFS)     (dBTP)\n";
     for (std::size_t i = 0; i < n; ++i) {
         const PassResult& p = search.passes[i];
-        t += column(std::to_string(i + 1), 6) + column(signedText(p.driveDb, 2), 8) + " dB" +
-             column(signedText(p.outputDb, 2), 7) + " dB" + column(fixedText(p.lufs, 2), 6) + " LUFS" +
-             column(fixedText(p.truePeakDbtp, 2), 6) + " dBTP\n";
+        char line[160];
+        std::snprintf(line, sizeof(line), "  %4zu  %8s  %8s  %8s  %9s\n", i + 1,
+                      signedText(p.driveDb, 2).c_str(), signedText(p.outputDb, 2).c_str(),
+                      fixedText(p.lufs, 2).c_str(), fixedText(p.truePeakDbtp, 2).c_str());
+        t += line;
     }
     return t;
 }
