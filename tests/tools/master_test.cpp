@@ -1,6 +1,7 @@
 // orvel master end to end: generated programmes through Orvel Zelmar to a loudness target under a
 // true-peak ceiling, checked on the written files by two meters that are not orvel's: libebur128
 // called here and FFmpeg's ebur128 filter.
+#include <cairo.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -9,6 +10,7 @@
 
 #include "tests/tools/support/loudness_meters.h"
 #include "tests/tools/support/orvel_run.h"
+#include "tools/orvel/plot.h"
 
 using namespace orveltest;
 namespace fs = std::filesystem;
@@ -170,4 +172,90 @@ TEST(Master, AbsurdRequestsGiveOneClearLineAndNoFile) {
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(dir.entries(), before) << "no output and no temporary file";
     }
+}
+
+// ---- the picture -----------------------------------------------------------------------------------
+
+namespace {
+
+struct Png {
+    int width = 0, height = 0, stride = 0;
+    std::vector<std::uint32_t> pixels; // 0x00RRGGBB
+    std::uint32_t at(int x, int y) const {
+        return pixels[std::size_t(y) * std::size_t(stride / 4) + std::size_t(x)];
+    }
+};
+
+Png readPng(const std::string& path) {
+    Png png;
+    cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        ADD_FAILURE() << "cannot read " << path << " as PNG";
+        cairo_surface_destroy(s);
+        return png;
+    }
+    png.width = cairo_image_surface_get_width(s);
+    png.height = cairo_image_surface_get_height(s);
+    png.stride = cairo_image_surface_get_stride(s);
+    const auto* data = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s));
+    png.pixels.assign(data, data + std::size_t(png.height) * std::size_t(png.stride / 4));
+    for (auto& p : png.pixels)
+        p &= 0xffffff;
+    cairo_surface_destroy(s);
+    return png;
+}
+
+bool near(std::uint32_t a, std::uint32_t b) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(int((a >> shift) & 0xff) - int((b >> shift) & 0xff)) > 40) return false;
+    return true;
+}
+
+// The lowest row of the gain-change curve in each column of its panel (the deepest reduction);
+// -1 where the column has none of the curve's colour.
+std::vector<int> gainCurveBottom(const Png& png) {
+    const orvel::PlotRect r = orvel::plotLayout().gain;
+    std::vector<int> bottom;
+    for (int x = int(r.x); x < int(r.x + r.width); ++x) {
+        int lowest = -1;
+        for (int y = int(r.y); y < int(r.y + r.height); ++y)
+            if (near(png.at(x, y), orvel::kGainCurveColour)) lowest = y;
+        bottom.push_back(lowest);
+    }
+    return bottom;
+}
+
+double meanBetween(const std::vector<int>& bottom, double from, double to, double seconds) {
+    const double width = orvel::plotLayout().gain.width;
+    double sum = 0.0;
+    int n = 0;
+    for (int x = int(from / seconds * width); x < int(to / seconds * width); ++x)
+        if (bottom[std::size_t(x)] >= 0) {
+            sum += bottom[std::size_t(x)];
+            ++n;
+        }
+    EXPECT_GT(n, 0) << "no gain curve between " << from << " s and " << to << " s";
+    return n ? sum / n : 0.0;
+}
+
+} // namespace
+
+TEST(Plot, IsAPictureOfTheStatedSizeWhoseGainCurveDipsAtTheBurst) {
+    ScratchDir dir;
+    const double seconds = 6.0;
+    writeAudio(dir.path("in.wav"), kWav24, 48000, 2, quantized(music(48000, seconds, 0.3, 2, 3.0, 0.5), 24));
+    const RunResult r = runOrvel({"process", dir.path("in.wav"), dir.path("out.wav"), "--preset",
+                                  "CD Master 1", "--plot", dir.path("picture.png"), "--quiet"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const Png png = readPng(dir.path("picture.png"));
+    EXPECT_EQ(png.width, orvel::kPlotWidth);
+    EXPECT_EQ(png.height, orvel::kPlotHeight);
+    ASSERT_FALSE(png.pixels.empty());
+    const std::vector<int> bottom = gainCurveBottom(png);
+    // Rows grow downwards: a dip is a larger row.
+    const double burst = meanBetween(bottom, 3.05, 3.45, seconds);
+    const double before = meanBetween(bottom, 0.5, 2.5, seconds),
+                 after = meanBetween(bottom, 4.5, 5.8, seconds);
+    EXPECT_GT(burst, before + 25.0);
+    EXPECT_GT(burst, after + 25.0);
 }

@@ -85,6 +85,10 @@ void installInterruptCleanup() {
         std::signal(s, onInterrupt);
 }
 
+void applyCreationMode(int descriptor) {
+    fchmod(descriptor, creationMode);
+}
+
 void rememberCreationMode() {
     const mode_t mask = umask(0);
     umask(mask);
@@ -212,7 +216,7 @@ AudioWriter::AudioWriter(const std::string& path, int sampleRate, int channels, 
     descriptor = mkstemp(tempPath.data());
     if (descriptor < 0) throw Error("cannot write " + path + ": " + std::strerror(errno));
     tempSlot = claimTempSlot(tempPath);
-    fchmod(descriptor, creationMode);
+    applyCreationMode(descriptor);
 
     SF_INFO info{};
     info.samplerate = sampleRate;

@@ -84,5 +84,7 @@ void installInterruptCleanup();
 
 // Remembers the permission bits new files get; call once before any thread starts.
 void rememberCreationMode();
+// Gives a file made by mkstemp (owner-only) the permission bits a new file gets.
+void applyCreationMode(int descriptor);
 
 } // namespace orvel

@@ -103,6 +103,7 @@ int demo(Options o) {
     o.targetLufs = kDemoTargetLufs;
     o.targetGiven = true;
     o.ceilingDbtp = kDemoCeilingDbtp;
+    if (o.plot.empty()) o.plot = (dir / "demo-master.png").string();
     return masterCommand(o, pluginPath(o), kDemoPreset);
 }
 

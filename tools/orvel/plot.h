@@ -14,6 +14,18 @@ namespace orvel {
 
 inline constexpr int kPlotWidth = 1600;
 inline constexpr int kPlotHeight = 1000;
+// The colour of the gain-change curve, 0xRRGGBB: a test finds the curve by it.
+inline constexpr unsigned kGainCurveColour = 0xd9480f;
+
+struct PlotRect {
+    double x, y, width, height;
+};
+
+// Where the panels lie; their time axis runs from the left edge (0 s) to the right (the end).
+struct PlotLayout {
+    PlotRect waveform, gain, loudness;
+};
+PlotLayout plotLayout();
 
 struct PlotRequest {
     std::string path;

@@ -143,12 +143,13 @@ std::vector<double> music(int rate, double seconds, double level, unsigned seed,
             pad += 0.04 * std::sin(2.0 * M_PI * f * t + f);
         double l = kick + 0.35 * offBeat * lowpassL + bass + pad;
         double r = kick + 0.35 * offBeat * lowpassR + bass + 0.9 * pad;
-        if (burstAt >= 0.0 && t >= burstAt && t < burstAt + burstSeconds) {
-            l += 1.2 * noiseL;
-            r += 1.2 * noiseR;
-        }
         out[2 * n] = level * 0.62 * l;
         out[2 * n + 1] = level * 0.62 * r;
+        // The burst is loud whatever the level, so that the limiter has to work there.
+        if (burstAt >= 0.0 && t >= burstAt && t < burstAt + burstSeconds) {
+            out[2 * n] += 0.9 * noiseL;
+            out[2 * n + 1] += 0.9 * noiseR;
+        }
     }
     return out;
 }

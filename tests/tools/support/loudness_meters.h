@@ -21,7 +21,8 @@ Loudness measureWithFfmpeg(const std::string& path);
 
 // A programme-like test signal, interleaved stereo: kick, snare-like noise bursts, bass and a
 // sustained chord, with the crest factor of unmastered music. `level` scales it (1.0: peaks near
-// -1 dBFS); a burst of noise `burstSeconds` long at `burstAt` makes a place the limiter must work.
+// -1 dBFS); a burst of noise near full scale, `burstSeconds` long at `burstAt`, makes a place the
+// limiter must work whatever the level.
 std::vector<double> music(int rate, double seconds, double level, unsigned seed, double burstAt = -1.0,
                           double burstSeconds = 0.0);
 
