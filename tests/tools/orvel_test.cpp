@@ -14,6 +14,7 @@
 #include "host/vst_abi.h"
 #include "presets/factory_presets.h"
 #include "presets/preset_records.h"
+#include "tests/tools/support/loudness_meters.h"
 #include "tests/tools/support/orvel_run.h"
 #include "tools/orvel/plugin_host.h"
 
@@ -654,6 +655,11 @@ TEST(Demo, WritesTheMaterialTheMasterAndAReport) {
     for (double v : in.samples)
         peak = std::max(peak, std::fabs(v));
     EXPECT_NEAR(20.0 * std::log10(peak), -1.0, 0.01);
+    // The master is delivered as streaming services ask, with its picture beside it.
+    const Loudness delivered = measureWithLibebur128(dir.path("one/demo-master.wav"));
+    EXPECT_NEAR(delivered.integratedLufs, -14.0, 0.1);
+    EXPECT_LE(delivered.truePeakDbtp, -1.0);
+    EXPECT_TRUE(fs::exists(dir.path("one/demo-master.png")));
 
     // The material is the same on every run.
     ASSERT_EQ(runOrvel({"demo", dir.path("two"), "--quiet"}).exitCode, 0);

@@ -108,9 +108,9 @@ std::string reportText(const Report& r) {
     programme("loudness", r.input.integratedLufs, r.output.integratedLufs, "LUFS");
     programme("loudness range", r.input.loudnessRangeLu, r.output.loudnessRangeLu, "LU");
     t += "\n";
-    t += "  gain red.  " + fixed(r.gainReduction.maximumDb, 2) + " dB at most, " +
-         fixed(r.gainReduction.meanDb, 2) + " dB on average, more than 1 dB " +
-         fixed(100.0 * r.gainReduction.shareAbove1Db, 0) + "% of the time (below a static gain of " +
+    t += "  limiting   " + fixed(r.gainReduction.maximumDb, 2) + " dB gain reduction at most, " +
+         fixed(r.gainReduction.meanDb, 2) + " dB on average, above 1 dB " +
+         fixed(100.0 * r.gainReduction.shareAbove1Db, 0) + "% of the time (static gain " +
          signedText(r.staticGainDb, 2) + " dB)\n";
     if (r.latencyChanged)
         t += "  warning    the plug-in changed its latency during processing; the output keeps the first\n"
