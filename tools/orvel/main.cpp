@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <mutex>
 #include <set>
-#include <thread>
 
 #include "tools/orvel/audio_file.h"
 #include "tools/orvel/demo_material.h"
@@ -15,6 +14,7 @@
 #include "tools/orvel/job.h"
 #include "tools/orvel/master.h"
 #include "tools/orvel/options.h"
+#include "tools/orvel/parallel.h"
 #include "tools/orvel/plot.h"
 #include "tools/orvel/plugin_host.h"
 #include "tools/orvel/plugin_info.h"
@@ -70,6 +70,7 @@ int process(const Options& o) {
         PlotRequest request;
         request.path = o.plot;
         request.report = &job.report;
+        request.ceilingDbtp = o.ceilingDbtp;
         writePlot(request);
     }
     printReport(o, job.report);
@@ -131,28 +132,19 @@ int batch(const Options& o) {
     const std::size_t count = inputs.size();
     std::vector<Report> reports(count);
     std::vector<std::string> errors(count);
-    std::atomic<std::size_t> next{0}, finished{0};
+    std::atomic<std::size_t> finished{0};
     std::mutex barMutex;
     ProgressBar bar(!o.quiet);
-    auto worker = [&] {
-        for (std::size_t i; (i = next++) < count;) {
-            try {
-                reports[i] = runJob(library, settings, o, inputs[i], outputs[i]);
-            } catch (const std::exception& e) {
-                errors[i] = e.what();
-            }
-            const std::size_t done = ++finished;
-            std::lock_guard lock(barMutex);
-            bar.update(std::int64_t(done), std::int64_t(count));
+    forEachInParallel(count, o.jobs, [&](std::size_t i) {
+        try {
+            reports[i] = runJob(library, settings, o, inputs[i], outputs[i]);
+        } catch (const std::exception& e) {
+            errors[i] = e.what();
         }
-    };
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t jobs = std::min<std::size_t>(o.jobs > 0 ? std::size_t(o.jobs) : cores, count);
-    std::vector<std::thread> threads;
-    for (std::size_t j = 0; j < jobs; ++j)
-        threads.emplace_back(worker);
-    for (std::thread& t : threads)
-        t.join();
+        const std::size_t done = ++finished;
+        std::lock_guard lock(barMutex);
+        bar.update(std::int64_t(done), std::int64_t(count));
+    });
     bar.clear();
 
     int failed = 0;

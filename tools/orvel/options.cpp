@@ -38,6 +38,7 @@ options:
   --jobs N               batch and album: files processed at once (default: one per core)
   --plot FILE.png        draw the input and output over time: envelopes, gain change, short-term
                          loudness, target and ceiling, where the true peak goes over the ceiling
+  --ceiling-dbtp C       process: the ceiling the plot marks (default -1.0)
 
 master: finds the "Drive" (and, for the ceiling, the "Output") that bring the written file to the
 target loudness with its true peak, measured on the samples in the file, at or below the ceiling.
@@ -92,7 +93,7 @@ std::set<std::string> with(std::set<std::string> base, std::initializer_list<con
 const Allowed* findCommand(const std::string& command) {
     static const Allowed table[] = {
         {"info", {"--plugin", "--json"}, 0, 0},
-        {"process", with(kProcessOptions, {"--plot"}), 2, 2},
+        {"process", with(kProcessOptions, {"--plot", "--ceiling-dbtp"}), 2, 2},
         {"master",
          with(kProcessOptions,
               {"--plot", "--target-lufs", "--ceiling-dbtp", "--best-effort", "--album", "--jobs"}),
@@ -113,9 +114,6 @@ void checkMaster(const Options& o) {
     if (o.targetLufs > 0.0)
         throw UsageError("--target-lufs must be at most 0 LUFS: louder is beyond digital full scale");
     if (o.targetLufs < -60.0) throw UsageError("--target-lufs must be -60 LUFS or louder");
-    if (o.ceilingDbtp > 0.0)
-        throw UsageError("--ceiling-dbtp must be at most 0 dBTP: samples above full scale clip");
-    if (o.ceilingDbtp < -20.0) throw UsageError("--ceiling-dbtp must be -20 dBTP or higher");
     if (o.albumDir.empty()) {
         if (o.operands.size() != 2)
             throw UsageError("orvel master needs an input and an output file (or --album OUTDIR FILES...)");
@@ -230,6 +228,9 @@ Options parseCommandLine(const std::vector<std::string>& args) {
             o.albumDir = value;
         }
     }
+    if (o.ceilingDbtp > 0.0)
+        throw UsageError("--ceiling-dbtp must be at most 0 dBTP: samples above full scale clip");
+    if (o.ceilingDbtp < -20.0) throw UsageError("--ceiling-dbtp must be -20 dBTP or higher");
     if (o.command == "master") checkMaster(o);
     if (o.slot >= 0 && o.presetSource != PresetSource::Bank) throw UsageError("--slot needs --bank");
     if (o.presetSource == PresetSource::Bank && o.slot < 0) o.slot = 0;
