@@ -15,20 +15,16 @@ struct CurvePoint {
     double drive, loudness, peak;
 };
 
-// The drive at which loudness is `wanted`, along the line through the two nearest points. One
-// point: an unlimited programme gets louder dB for dB, a limited one less; the first step assumes
-// the former and the second pass learns the slope.
-double secantDrive(const std::vector<const CurvePoint*>& nearest, double wanted) {
+// The slope of loudness over drive along the line through the two points nearest to the wanted
+// loudness. With one point: an unlimited programme gets louder dB for dB, a limited one less; the
+// first step assumes the former and the second pass learns the slope.
+double secantSlope(const std::vector<const CurvePoint*>& nearest) {
+    if (nearest.size() < 2) return 1.0;
     const CurvePoint& a = *nearest[0];
-    double slope = 1.0;
-    if (nearest.size() > 1) {
-        const CurvePoint& b = *nearest[1];
-        slope = (a.loudness - b.loudness) / (a.drive - b.drive);
-    }
+    const CurvePoint& b = *nearest[1];
     // A flat or falling stretch (a hard-working limiter, measurement noise) must not send the next
     // pass to the end of the range.
-    slope = std::clamp(slope, 0.05, 1.5);
-    return a.drive + (wanted - a.loudness) / slope;
+    return std::clamp((a.loudness - b.loudness) / (a.drive - b.drive), 0.05, 1.5);
 }
 
 // Drive as a quadratic in loudness through three points (Lagrange form), evaluated at `wanted`.
@@ -87,7 +83,8 @@ public:
         std::sort(nearest.begin(), nearest.end(), [&](const CurvePoint* a, const CurvePoint* b) {
             return std::fabs(a->loudness - wanted) < std::fabs(b->loudness - wanted);
         });
-        const double secant = secantDrive(nearest, wanted);
+        const double slope = secantSlope(nearest);
+        const double secant = nearest[0]->drive + (wanted - nearest[0]->loudness) / slope;
         double drive = secant;
         if (nearest.size() >= 3) {
             const double quadratic = inverseQuadraticDrive(*nearest[0], *nearest[1], *nearest[2], wanted);
@@ -102,8 +99,12 @@ public:
         } else if (drive > nearest[0]->drive) {
             // Upwards beyond all points the curve only flattens, so an extrapolation falls short:
             // reach further, so that the next pass brackets the target and the steps inside
-            // converge fast. (Downwards it steepens towards dB for dB, and the step is long enough.)
+            // converge fast.
             drive = nearest[0]->drive + kOvershoot * (drive - nearest[0]->drive);
+        } else {
+            // Downwards it steepens towards dB for dB as the limiter lets go: a step along the
+            // line would go too far. Halfway between its slope and unity is a fair guess.
+            drive = nearest[0]->drive + (wanted - nearest[0]->loudness) / std::min(1.0, 0.5 * (slope + 1.0));
         }
         return drive;
     }
