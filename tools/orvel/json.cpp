@@ -10,7 +10,7 @@ namespace orvel {
 namespace {
 
 // Longest line a container is kept on before it is spread over several.
-constexpr std::size_t kInlineWidth = 100;
+constexpr std::size_t kInlineWidth = 120;
 
 std::string fixedText(double value, int decimals) {
     char buf[64];
