@@ -159,6 +159,7 @@ TEST(Master, AbsurdRequestsGiveOneClearLineAndNoFile) {
         {{dir.path("silence.wav"), out, "--target-lufs", "-14"}, "is digital silence", 1},
         {{dir.path("short.wav"), out, "--target-lufs", "-14"}, "lasts 0.10 s", 1},
         {{in, out, "--target-lufs", "-14", "--plugin", fixturePluginPath()}, "has no \"Drive\"", 1},
+        {{in, out, "--target-lufs", "-14", "--set", "Power=off"}, "does not follow \"Drive\"", 1},
     };
     const std::vector<std::string> before = dir.entries();
     for (const Case& c : cases) {

@@ -116,6 +116,10 @@ public:
         bar.clear();
         if (pass == 1) checkInputLoudness(jobs);
         result.lufs = programmeLoudness(jobs);
+        if (!std::isfinite(result.lufs))
+            throw Error("the plug-in's output has no measurable loudness at Drive " +
+                        signedText(result.driveDb, 2) + " dB and Output " + signedText(result.outputDb, 2) +
+                        " dB; is it bypassed or muted by a setting?");
         result.truePeakDbtp = -std::numeric_limits<double>::infinity();
         for (const RenderedJob& j : jobs)
             result.truePeakDbtp = std::max(result.truePeakDbtp, highestTruePeakDb(j.report.output));

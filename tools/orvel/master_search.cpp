@@ -109,6 +109,15 @@ public:
         return drive;
     }
 
+    // Loudness that does not move with the drive (a bypass, an automatic output gain) leaves the
+    // search nothing to follow.
+    bool ignoresDrive() const {
+        for (const CurvePoint& a : points)
+            for (const CurvePoint& b : points)
+                if (b.drive - a.drive >= 2.0 && std::fabs(b.loudness - a.loudness) < 0.02) return true;
+        return false;
+    }
+
     double loudnessNear(double drive) const {
         const auto it =
             std::min_element(points.begin(), points.end(), [&](const CurvePoint& a, const CurvePoint& b) {
@@ -151,6 +160,20 @@ MasterOutcome limitAt(const MasterGoal& goal, const Plan& plan) {
     return MasterOutcome::NoConvergence;
 }
 
+// The same figures from clearly different settings: the plug-in is bypassed, or something else sets
+// its gain.
+bool ignoresSettings(const std::vector<PassResult>& passes) {
+    for (const PassResult& a : passes)
+        for (const PassResult& b : passes) {
+            const bool different =
+                std::fabs(a.driveDb - b.driveDb) >= 1.0 || std::fabs(a.outputDb - b.outputDb) >= 0.1;
+            if (different && std::fabs(a.lufs - b.lufs) < 0.005 &&
+                std::fabs(a.truePeakDbtp - b.truePeakDbtp) < 0.005)
+                return true;
+        }
+    return false;
+}
+
 bool isAccepted(const MasterGoal& goal, const PassResult& r) {
     return std::fabs(r.lufs - goal.targetLufs) <= kLoudnessToleranceLu && r.truePeakDbtp <= goal.ceilingDbtp;
 }
@@ -172,6 +195,7 @@ MasterSearch searchMaster(const MasterGoal& goal, const RenderPass& render) {
             search.lastPassIsMaster = true;
             return search;
         }
+        if (curves.ignoresDrive() || ignoresSettings(search.passes)) return search;
         const Plan next = nextPlan(goal, curves, plan.drive);
         const auto seen =
             std::find_if(rendered.begin(), rendered.end(), [&](const Plan& p) { return samePlan(p, next); });
@@ -216,9 +240,10 @@ std::string describeLimit(const MasterGoal& goal, const MasterSearch& search) {
         return "cannot reach " + target + ": the plug-in's lowest drive and output still give " +
                fixedText(best.lufs, 2) + " LUFS" + gains;
     case MasterOutcome::NoConvergence:
-        return "the search for " + target + " under " + ceiling + " did not settle in " +
+        return "the search for " + target + " under " + ceiling + " stopped after " +
                std::to_string(search.passes.size()) +
-               " passes; the loudness does not follow \"Drive\" steadily";
+               " passes: the loudness does not follow \"Drive\" and \"Output\" (is the plug-in bypassed, or "
+               "\"AutoOut\" on?)";
     case MasterOutcome::Reached:
         break;
     }
