@@ -1,6 +1,7 @@
 #include "tools/orvel/plot.h"
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -440,6 +441,13 @@ void draw(cairo_t* cr, const PlotRequest& req) {
     drawHeader(cr, req, marked);
 }
 
+// One picture per run: afterwards cairo's and fontconfig's caches go, so that a leak checker sees
+// only what orvel itself still holds.
+void releaseFontCaches() {
+    cairo_debug_reset_static_data();
+    FcFini();
+}
+
 cairo_status_t appendToFile(void* closure, const unsigned char* data, unsigned int length) {
     return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length
                ? CAIRO_STATUS_SUCCESS
@@ -472,6 +480,7 @@ void writePlot(const PlotRequest& req) {
     cairo_surface_flush(surface.get());
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS)
         throw Error("cannot draw " + req.path + ": " + cairo_status_to_string(cairo_status(cr.get())));
+    cr.reset();
 
     // Beside the final name, renamed when complete, as the audio is.
     namespace fs = std::filesystem;
@@ -487,6 +496,8 @@ void writePlot(const PlotRequest& req) {
     const cairo_status_t written = file ? cairo_surface_write_to_png_stream(surface.get(), appendToFile, file)
                                         : CAIRO_STATUS_WRITE_ERROR;
     const bool closed = file ? std::fclose(file) == 0 : close(fd) == 0;
+    surface.reset();
+    releaseFontCaches();
     if (written != CAIRO_STATUS_SUCCESS || !closed || std::rename(temp.c_str(), req.path.c_str()) != 0) {
         const std::string reason =
             written != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(written) : std::strerror(errno);
