@@ -389,6 +389,7 @@ TEST(Errors, EachFailureGivesOneMessageANonZeroExitAndNoOutputFile) {
          {},
          "nowhere/out.wav"},
         {{"process", in, dir.path("folder.wav"), "--plugin", fixture}, "cannot write", 1, {}, "folder.wav"},
+        {{"process", in, out, "--plugin", fixture, "--plot", dir.path("nowhere/p.png")}, "cannot write", 1},
         {{"process", in, dir.path("out.mp3"), "--plugin", fixture}, "output format", 1, {}, "out.mp3"},
         {{"process", dir.path("in.flt.wav"), dir.path("out.flac"), "--plugin", fixture},
          "cannot hold",

@@ -65,7 +65,7 @@ int process(const Options& o) {
     RenderedJob job = renderJob(library, settings, o, o.operands[0], o.operands[1],
                                 [&](std::int64_t done, std::int64_t total) { bar.update(done, total); });
     bar.clear();
-    job.commit();
+    // The picture first: when it cannot be written, no audio is left behind either.
     if (!o.plot.empty()) {
         PlotRequest request;
         request.path = o.plot;
@@ -73,6 +73,7 @@ int process(const Options& o) {
         request.ceilingDbtp = o.ceilingDbtp;
         writePlot(request);
     }
+    job.commit();
     printReport(o, job.report);
     return 0;
 }

@@ -260,10 +260,11 @@ int masterCommand(const Options& given, const std::string& pluginPath, int defau
         std::fprintf(stderr, "orvel: %s; written as asked by --best-effort\n",
                      describeLimit(goal, search).c_str());
 
+    // The picture first: when it cannot be written, no audio is left behind either.
     std::vector<RenderedJob>& jobs = session.lastPass();
+    if (!o.plot.empty()) plotMaster(o, goal, search, jobs[0].report);
     for (RenderedJob& j : jobs)
         j.commit();
-    if (!o.plot.empty()) plotMaster(o, goal, search, jobs[0].report);
     printMasterReport(o, goal, search, jobs);
     return 0;
 }
