@@ -87,7 +87,8 @@ double niceStep(double span, int count) {
 
 std::string tickLabel(double v, double step) {
     char buf[32];
-    std::snprintf(buf, sizeof(buf), "%.*f", step < 1.0 ? 1 : 0, v);
+    const int decimals = std::max(0, int(std::ceil(-std::log10(step) - 1e-9)));
+    std::snprintf(buf, sizeof(buf), "%.*f", decimals, v);
     std::string s = buf;
     if (s == "-0" || s == "-0.0") s = s.substr(1);
     return s;
@@ -398,7 +399,8 @@ void draw(cairo_t* cr, const PlotRequest& req) {
     // Short-term loudness, one value per 100 ms, from the first full 3 s on (before, the window
     // is part silence and the curve would only show it filling).
     const double stSeconds = SignalTrack::kShortTermBins * binSeconds;
-    const double firstFull = std::min(3.0, std::floor(seconds / stSeconds) * stSeconds);
+    // A programme shorter than the window is drawn from its start.
+    const double firstFull = seconds < 3.0 ? 0.0 : 3.0;
     auto loudnessColumns = [&](const std::vector<float>& values) {
         std::vector<double> px, v;
         for (std::size_t k = 0; k < values.size(); ++k) {
