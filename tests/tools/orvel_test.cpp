@@ -645,6 +645,9 @@ TEST(Demo, WritesTheMaterialTheMasterAndAReport) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("\"CD Master 1\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("LUFS"), std::string::npos) << r.out;
+    for (const char* text : {"(target -14.0 LUFS, ceiling -1.0 dBTP), reached in", "true peak", "Drive=+",
+                             "dB gain reduction at most"})
+        EXPECT_NE(r.out.find(text), std::string::npos) << text << "\n" << r.out;
     const Audio in = readAudio(dir.path("one/demo-input.wav")),
                 master = readAudio(dir.path("one/demo-master.wav"));
     EXPECT_EQ(in.rate, 44100);
