@@ -79,6 +79,7 @@ TEST(Master, ReachesTheTargetUnderTheCeilingAtEachRateAndPreset) {
         }
         const RunResult r = runOrvel(args);
         ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.err, "") << "no progress bar where stderr is not a terminal";
         const Json report = reportOf(r);
         const Json& master = report["master"];
         EXPECT_EQ(master["outcome"].str(), "reached");
