@@ -14,6 +14,7 @@
 #include "host/vst_abi.h"
 #include "presets/factory_presets.h"
 #include "presets/preset_records.h"
+#include "tests/tools/support/loudness_meters.h"
 #include "tests/tools/support/orvel_run.h"
 #include "tools/orvel/plugin_host.h"
 
@@ -388,6 +389,7 @@ TEST(Errors, EachFailureGivesOneMessageANonZeroExitAndNoOutputFile) {
          {},
          "nowhere/out.wav"},
         {{"process", in, dir.path("folder.wav"), "--plugin", fixture}, "cannot write", 1, {}, "folder.wav"},
+        {{"process", in, out, "--plugin", fixture, "--plot", dir.path("nowhere/p.png")}, "cannot write", 1},
         {{"process", in, dir.path("out.mp3"), "--plugin", fixture}, "output format", 1, {}, "out.mp3"},
         {{"process", dir.path("in.flt.wav"), dir.path("out.flac"), "--plugin", fixture},
          "cannot hold",
@@ -632,6 +634,9 @@ TEST(Demo, WritesTheMaterialTheMasterAndAReport) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("\"CD Master 1\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("LUFS"), std::string::npos) << r.out;
+    for (const char* text : {"(target -14.0 LUFS, ceiling -1.0 dBTP), reached in", "true peak", "Drive=+",
+                             "dB gain reduction at most"})
+        EXPECT_NE(r.out.find(text), std::string::npos) << text << "\n" << r.out;
     const Audio in = readAudio(dir.path("one/demo-input.wav")),
                 master = readAudio(dir.path("one/demo-master.wav"));
     EXPECT_EQ(in.rate, 44100);
@@ -643,6 +648,11 @@ TEST(Demo, WritesTheMaterialTheMasterAndAReport) {
     for (double v : in.samples)
         peak = std::max(peak, std::fabs(v));
     EXPECT_NEAR(20.0 * std::log10(peak), -1.0, 0.01);
+    // The master is delivered as streaming services ask, with its picture beside it.
+    const Loudness delivered = measureWithLibebur128(dir.path("one/demo-master.wav"));
+    EXPECT_NEAR(delivered.integratedLufs, -14.0, 0.1);
+    EXPECT_LE(delivered.truePeakDbtp, -1.0);
+    EXPECT_TRUE(fs::exists(dir.path("one/demo-master.png")));
 
     // The material is the same on every run.
     ASSERT_EQ(runOrvel({"demo", dir.path("two"), "--quiet"}).exitCode, 0);

@@ -85,6 +85,10 @@ void installInterruptCleanup() {
         std::signal(s, onInterrupt);
 }
 
+void applyCreationMode(int descriptor) {
+    fchmod(descriptor, creationMode);
+}
+
 void rememberCreationMode() {
     const mode_t mask = umask(0);
     umask(mask);
@@ -212,7 +216,7 @@ AudioWriter::AudioWriter(const std::string& path, int sampleRate, int channels, 
     descriptor = mkstemp(tempPath.data());
     if (descriptor < 0) throw Error("cannot write " + path + ": " + std::strerror(errno));
     tempSlot = claimTempSlot(tempPath);
-    fchmod(descriptor, creationMode);
+    applyCreationMode(descriptor);
 
     SF_INFO info{};
     info.samplerate = sampleRate;
@@ -227,6 +231,7 @@ AudioWriter::AudioWriter(const std::string& path, int sampleRate, int channels, 
     // With clipping on, libsndfile scales doubles by 2^(n-1) both ways, so values on the PCM grid
     // are written exactly; without it, it scales by 2^(n-1) - 1 on the way out.
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    singlePrecision = (sndfileFormat & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT;
     switch (sndfileFormat & SF_FORMAT_SUBMASK) {
     case SF_FORMAT_PCM_S8:
     case SF_FORMAT_PCM_U8:
@@ -250,55 +255,66 @@ AudioWriter::~AudioWriter() {
     discard();
 }
 
+void AudioWriter::forgetTemporary() {
+    releaseTempSlot(tempSlot);
+    tempSlot = -1;
+    tempPath.clear();
+}
+
 void AudioWriter::discard() {
     if (file) sf_close(file);
     file = nullptr;
-    if (descriptor >= 0) {
-        close(descriptor);
-        unlink(tempPath.c_str());
-    }
+    if (descriptor >= 0) close(descriptor);
     descriptor = -1;
-    releaseTempSlot(tempSlot);
-    tempSlot = -1;
+    if (!tempPath.empty()) unlink(tempPath.c_str());
+    forgetTemporary();
 }
 
-void AudioWriter::write(const double* interleaved, std::int64_t frames) {
+void AudioWriter::write(double* interleaved, std::int64_t frames) {
     if (frames <= 0) return;
-    const double* data = interleaved;
+    const std::size_t count = std::size_t(frames) * std::size_t(channelCount);
     if (pcmScale > 0.0) {
         // libsndfile truncates toward minus infinity when it shortens a sample, a bias of half a step:
         // round to the nearest step here, so that it only has exact values to store.
-        scratch.assign(interleaved, interleaved + frames * channelCount);
-        for (double& v : scratch)
-            v = std::clamp(std::nearbyint(v * pcmScale), -pcmScale, pcmScale - 1.0) / pcmScale;
-        data = scratch.data();
+        for (std::size_t i = 0; i < count; ++i)
+            interleaved[i] =
+                std::clamp(std::nearbyint(interleaved[i] * pcmScale), -pcmScale, pcmScale - 1.0) / pcmScale;
+    } else if (singlePrecision) {
+        for (std::size_t i = 0; i < count; ++i)
+            interleaved[i] = double(float(interleaved[i]));
     }
-    if (sf_writef_double(file, data, frames) != frames)
+    if (sf_writef_double(file, interleaved, frames) != frames)
         throw Error("cannot write " + finalPath + ": " + sf_strerror(file));
 }
 
-void AudioWriter::commit() {
+void AudioWriter::finish() {
+    if (finished) return;
     const int closeError = sf_close(file);
     file = nullptr;
-    if (closeError != 0) throw Error("cannot write " + finalPath + ": " + sf_error_number(closeError));
-    if (fsync(descriptor) != 0 || close(descriptor) != 0) {
-        const std::string reason = std::strerror(errno);
-        descriptor = -1;
-        unlink(tempPath.c_str());
-        releaseTempSlot(tempSlot);
-        tempSlot = -1;
+    if (closeError != 0) {
+        discard();
+        throw Error("cannot write " + finalPath + ": " + sf_error_number(closeError));
+    }
+    const bool synced = fsync(descriptor) == 0;
+    const int syncErrno = errno;
+    const bool closed = close(descriptor) == 0;
+    descriptor = -1;
+    if (!synced || !closed) {
+        const std::string reason = std::strerror(synced ? errno : syncErrno);
+        discard();
         throw Error("cannot write " + finalPath + ": " + reason);
     }
-    descriptor = -1;
+    finished = true;
+}
+
+void AudioWriter::commit() {
+    finish();
     if (std::rename(tempPath.c_str(), finalPath.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
-        unlink(tempPath.c_str());
-        releaseTempSlot(tempSlot);
-        tempSlot = -1;
+        discard();
         throw Error("cannot write " + finalPath + ": " + reason);
     }
-    releaseTempSlot(tempSlot);
-    tempSlot = -1;
+    forgetTemporary();
 }
 
 } // namespace orvel

@@ -55,14 +55,18 @@ public:
     AudioWriter(const AudioWriter&) = delete;
     AudioWriter& operator=(const AudioWriter&) = delete;
 
-    // Writes interleaved frames; PCM samples are rounded to the nearest step and clipped at full
-    // scale, never wrapped. Throws on failure.
-    void write(const double* interleaved, std::int64_t frames);
-    // Finishes the file and renames it to its final path. Throws on failure.
+    // Writes interleaved frames and leaves in `interleaved` the values the file holds: PCM samples
+    // rounded to the nearest step and clipped at full scale (never wrapped), 32-bit float samples
+    // rounded to float. Throws on failure.
+    void write(double* interleaved, std::int64_t frames);
+    // Completes the file under its temporary name. Throws on failure.
+    void finish();
+    // Finishes the file if needed and renames it to its final path. Throws on failure.
     void commit();
 
 private:
     void discard();
+    void forgetTemporary();
 
     std::string finalPath;
     std::string tempPath;
@@ -71,7 +75,8 @@ private:
     sf_private_tag* file = nullptr;
     int channelCount = 0;
     double pcmScale = 0.0; // 2^(bits - 1) for PCM output, 0 for floating point
-    std::vector<double> scratch;
+    bool singlePrecision = false;
+    bool finished = false;
 };
 
 // Removes every temporary output still open, then lets the signal end the process as it would have.
@@ -79,5 +84,7 @@ void installInterruptCleanup();
 
 // Remembers the permission bits new files get; call once before any thread starts.
 void rememberCreationMode();
+// Gives a file made by mkstemp (owner-only) the permission bits a new file gets.
+void applyCreationMode(int descriptor);
 
 } // namespace orvel

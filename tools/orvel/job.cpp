@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 
 #include "tools/orvel/audio_file.h"
 #include "tools/orvel/errors.h"
@@ -58,13 +60,14 @@ template <typename T> struct PinBuffers {
 
 template <typename T>
 void processFile(const PluginInstance& plugin, AudioReader& reader, AudioWriter& writer, int block,
-                 bool compensate, Report& report, const ProgressCallback& progress) {
+                 bool compensate, bool withShortTerm, Report& report, const ProgressCallback& progress) {
     const int channels = reader.channels();
     const auto* record = plugin.record();
     PinBuffers<T> pins(std::max(record->numInputs, 0), record->numOutputs, block);
     std::vector<double> inFrames(std::size_t(block) * std::size_t(channels));
     std::vector<double> outFrames(std::size_t(block) * std::size_t(channels));
-    SignalMeter inMeter(channels, reader.sampleRate()), outMeter(channels, reader.sampleRate());
+    auto inTrack = std::make_shared<SignalTrack>(channels, reader.sampleRate(), withShortTerm);
+    auto outTrack = std::make_shared<SignalTrack>(channels, reader.sampleRate(), withShortTerm);
 
     std::int64_t latency = compensate ? report.latency : 0;
     std::int64_t readTotal = 0, fed = 0, written = 0;
@@ -76,7 +79,7 @@ void processFile(const PluginInstance& plugin, AudioReader& reader, AudioWriter&
             got = reader.read(inFrames.data(), block);
             if (got < block) endOfInput = true;
             readTotal += got;
-            inMeter.add(inFrames.data(), got);
+            inTrack->add(inFrames.data(), got);
         }
         // After the input, silence flushes the latency out of the plug-in.
         const std::int64_t count =
@@ -109,16 +112,35 @@ void processFile(const PluginInstance& plugin, AudioReader& reader, AudioWriter&
                 outFrames[std::size_t(f) * std::size_t(channels) + std::size_t(c)] = v;
             }
         }
-        outMeter.add(outFrames.data(), keep);
+        // Measured after the writer has rounded them: the figures are those of the file.
         writer.write(outFrames.data(), keep);
+        outTrack->add(outFrames.data(), keep);
         written += keep;
         fed += count;
         if (progress) progress(written, std::max(reader.frames(), written));
     }
     report.frames = readTotal;
     report.cpuSeconds = cpu;
-    report.input = inMeter.figures();
-    report.output = outMeter.figures();
+    inTrack->finish();
+    outTrack->finish();
+    report.input = inTrack->figures();
+    report.output = outTrack->figures();
+    report.gainReduction = gainReduction(gainChangeDb(*inTrack, *outTrack), report.staticGainDb);
+    report.inputTrack = std::move(inTrack);
+    report.outputTrack = std::move(outTrack);
+}
+
+// The displayed value of a parameter in dB, or 0 when the plug-in has no such parameter.
+double displayedDecibels(const PluginInstance& plugin, const std::string& name) {
+    for (int i = 0; i < plugin.numParams(); ++i)
+        if (plugin.paramName(i) == name) {
+            const std::string text = plugin.paramDisplay(i);
+            char* end = nullptr;
+            const double db = std::strtod(text.c_str(), &end);
+            if (end != text.c_str() && std::isfinite(db)) return db;
+            return text.find("oo") != std::string::npos ? -std::numeric_limits<double>::infinity() : 0.0;
+        }
+    return 0.0;
 }
 
 } // namespace
@@ -128,8 +150,21 @@ double Report::speed() const {
     return double(frames) / double(sampleRate) / cpuSeconds;
 }
 
+void RenderedJob::commit() {
+    writer->commit();
+    writer.reset();
+}
+
 Report runJob(const PluginLibrary& library, const Settings& settings, const Options& options,
               const std::string& inputPath, const std::string& outputPath, const ProgressCallback& progress) {
+    RenderedJob job = renderJob(library, settings, options, inputPath, outputPath, progress);
+    job.commit();
+    return std::move(job.report);
+}
+
+RenderedJob renderJob(const PluginLibrary& library, const Settings& settings, const Options& options,
+                      const std::string& inputPath, const std::string& outputPath,
+                      const ProgressCallback& progress) {
     AudioReader reader(inputPath);
     const int channels = reader.channels();
     const int outputFormat =
@@ -170,18 +205,31 @@ Report runJob(const PluginLibrary& library, const Settings& settings, const Opti
     plugin.start();
     // Some plug-ins settle their latency only once processing is on.
     report.latency = std::max(plugin.latency(), 0);
+    if (plugin.isOrvelZelmar())
+        report.staticGainDb = displayedDecibels(plugin, "Drive") + displayedDecibels(plugin, "Output");
 
-    AudioWriter writer(outputPath, reader.sampleRate(), channels, outputFormat);
+    auto writer = std::make_unique<AudioWriter>(outputPath, reader.sampleRate(), channels, outputFormat);
+    const bool withShortTerm = !options.plot.empty();
     if (options.useDouble)
-        processFile<double>(plugin, reader, writer, options.block, options.compensate, report, progress);
+        processFile<double>(plugin, reader, *writer, options.block, options.compensate, withShortTerm, report,
+                            progress);
     else
-        processFile<float>(plugin, reader, writer, options.block, options.compensate, report, progress);
+        processFile<float>(plugin, reader, *writer, options.block, options.compensate, withShortTerm, report,
+                           progress);
     plugin.stop();
-    writer.commit();
-    return report;
+    writer->finish();
+    return {std::move(report), std::move(writer)};
 }
 
-ProgressBar::ProgressBar(bool on) : enabled(on && isatty(STDERR_FILENO)), started(wallSeconds()) {}
+ProgressBar::ProgressBar(bool on, std::string text)
+    : enabled(on && isatty(STDERR_FILENO)), label(std::move(text)), started(wallSeconds()) {}
+
+void ProgressBar::restart(std::string text) {
+    clear();
+    label = std::move(text);
+    started = wallSeconds();
+    lastDraw = 0.0;
+}
 
 ProgressBar::~ProgressBar() {
     clear();
@@ -195,8 +243,9 @@ void ProgressBar::update(std::int64_t done, std::int64_t total) {
     constexpr int kWidth = 40;
     const double fraction = std::clamp(double(done) / double(total), 0.0, 1.0);
     const int filled = int(fraction * kWidth);
-    std::fprintf(stderr, "\r[%.*s%.*s] %3d%%", filled, "########################################",
-                 kWidth - filled, "........................................", int(fraction * 100.0));
+    std::fprintf(stderr, "\r%s%s[%.*s%.*s] %3d%%", label.c_str(), label.empty() ? "" : " ", filled,
+                 "########################################", kWidth - filled,
+                 "........................................", int(fraction * 100.0));
     std::fflush(stderr);
     drawn = true;
 }

@@ -1,7 +1,10 @@
 #include "tools/orvel/options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <set>
 
 #include "tools/orvel/errors.h"
@@ -14,6 +17,8 @@ const char* const kUsage =
 usage:
   orvel info [--plugin P] [--json]
   orvel process IN OUT [options]
+  orvel master IN OUT --target-lufs L [--ceiling-dbtp C] [--best-effort] [options]
+  orvel master --album OUTDIR FILES... --target-lufs L [--ceiling-dbtp C] [--jobs N] [options]
   orvel demo [DIR] [options]
   orvel batch OUTDIR FILES... [--jobs N] [options]
 
@@ -30,7 +35,19 @@ options:
   --no-compensate        keep the plug-in's latency in the output
   --json                 print the report as JSON
   --quiet                no progress bar and no text report
-  --jobs N               batch: files processed at once (default: one per core)
+  --jobs N               batch and album: files processed at once (default: one per core)
+  --plot FILE.png        draw the input and output over time: envelopes, gain change, short-term
+                         loudness, target and ceiling, where the true peak goes over the ceiling
+  --ceiling-dbtp C       process: the ceiling the plot marks (default -1.0)
+
+master: finds the "Drive" (and, for the ceiling, the "Output") that bring the written file to the
+target loudness with its true peak, measured on the samples in the file, at or below the ceiling.
+"Oversample" is on unless a --set says otherwise.
+  --target-lufs L        integrated loudness of the master (or of the whole album), e.g. -14
+  --ceiling-dbtp C       highest true peak allowed (default -1.0)
+  --best-effort          when the target cannot be reached, write the loudest master the ceiling allows
+  --album OUTDIR         one setting for all the files, so that the album as a whole is at the target
+                         and the songs keep their relative levels
 
 Input: WAV, AIFF or FLAC, mono or stereo. The output's extension (.wav, .aiff, .flac) picks its format.
 )";
@@ -57,6 +74,16 @@ const std::set<std::string> kProcessOptions = {"--plugin", "--preset",        "-
                                                "--slot",   "--set",           "--block",       "--double",
                                                "--format", "--no-compensate", "--json",        "--quiet"};
 
+// Strictly a finite decimal number: "nan", "inf" and trailing text are refused.
+double parseDecibels(const std::string& option, const std::string& text) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    const double value = std::strtod(begin, &end);
+    const bool number = !text.empty() && end == begin + text.size() && !std::isspace((unsigned char)text[0]);
+    if (!number || !std::isfinite(value)) throw UsageError(option + " takes a number, not \"" + text + "\"");
+    return value;
+}
+
 std::set<std::string> with(std::set<std::string> base, std::initializer_list<const char*> extra) {
     for (const char* e : extra)
         base.insert(e);
@@ -66,8 +93,12 @@ std::set<std::string> with(std::set<std::string> base, std::initializer_list<con
 const Allowed* findCommand(const std::string& command) {
     static const Allowed table[] = {
         {"info", {"--plugin", "--json"}, 0, 0},
-        {"process", kProcessOptions, 2, 2},
-        {"demo", kProcessOptions, 0, 1},
+        {"process", with(kProcessOptions, {"--plot", "--ceiling-dbtp"}), 2, 2},
+        {"master",
+         with(kProcessOptions,
+              {"--plot", "--target-lufs", "--ceiling-dbtp", "--best-effort", "--album", "--jobs"}),
+         1, std::size_t(-1)},
+        {"demo", with(kProcessOptions, {"--plot"}), 0, 1},
         {"batch", with(kProcessOptions, {"--jobs"}), 2, std::size_t(-1)},
     };
     for (const Allowed& a : table)
@@ -75,7 +106,24 @@ const Allowed* findCommand(const std::string& command) {
     return nullptr;
 }
 
-const std::set<std::string> kFlags = {"--double", "--no-compensate", "--json", "--quiet"};
+const std::set<std::string> kFlags = {"--double", "--no-compensate", "--json", "--quiet", "--best-effort"};
+
+// What master needs beyond the option table: a target, sane levels, the right operands.
+void checkMaster(const Options& o) {
+    if (!o.targetGiven) throw UsageError("orvel master needs --target-lufs");
+    if (o.targetLufs > 0.0)
+        throw UsageError("--target-lufs must be at most 0 LUFS: louder is beyond digital full scale");
+    if (o.targetLufs < -60.0) throw UsageError("--target-lufs must be -60 LUFS or louder");
+    if (o.albumDir.empty()) {
+        if (o.operands.size() != 2)
+            throw UsageError("orvel master needs an input and an output file (or --album OUTDIR FILES...)");
+        if (o.jobs > 0) throw UsageError("--jobs applies to orvel master --album only");
+    } else if (o.operands.empty()) {
+        throw UsageError("orvel master --album needs at least one file");
+    }
+    if (!o.albumDir.empty() && !o.plot.empty())
+        throw UsageError("--plot draws one file; it does not apply to --album");
+}
 
 } // namespace
 
@@ -112,7 +160,7 @@ Options parseCommandLine(const std::vector<std::string>& args) {
             hasValue = true;
         }
         if (!allowed->options.count(name)) {
-            if (findCommand("batch")->options.count(name))
+            if (findCommand("batch")->options.count(name) || findCommand("master")->options.count(name))
                 throw UsageError(name + " does not apply to orvel " + o.command);
             throw UsageError("unknown option " + name);
         }
@@ -167,8 +215,23 @@ Options parseCommandLine(const std::vector<std::string>& args) {
             o.quiet = true;
         } else if (name == "--jobs") {
             o.jobs = parseCount(name, value, 1, 64);
+        } else if (name == "--plot") {
+            o.plot = value;
+        } else if (name == "--target-lufs") {
+            o.targetLufs = parseDecibels(name, value);
+            o.targetGiven = true;
+        } else if (name == "--ceiling-dbtp") {
+            o.ceilingDbtp = parseDecibels(name, value);
+        } else if (name == "--best-effort") {
+            o.bestEffort = true;
+        } else if (name == "--album") {
+            o.albumDir = value;
         }
     }
+    if (o.ceilingDbtp > 0.0)
+        throw UsageError("--ceiling-dbtp must be at most 0 dBTP: samples above full scale clip");
+    if (o.ceilingDbtp < -20.0) throw UsageError("--ceiling-dbtp must be -20 dBTP or higher");
+    if (o.command == "master") checkMaster(o);
     if (o.slot >= 0 && o.presetSource != PresetSource::Bank) throw UsageError("--slot needs --bank");
     if (o.presetSource == PresetSource::Bank && o.slot < 0) o.slot = 0;
     if (o.operands.size() < allowed->minOperands || o.operands.size() > allowed->maxOperands) {

@@ -11,7 +11,7 @@ namespace orvel {
 enum class PresetSource { None, Factory, File, Bank };
 
 struct Options {
-    std::string command; // info, process, demo, batch, help
+    std::string command; // info, process, master, demo, batch, help
     std::vector<std::string> operands;
 
     std::string plugin; // empty: OrvelZelmar.so beside orvel
@@ -28,7 +28,15 @@ struct Options {
     bool compensate = true;
     bool json = false;
     bool quiet = false;
-    int jobs = 0; // 0: one per core
+    int jobs = 0;     // 0: one per core
+    std::string plot; // --plot FILE.png
+
+    // master
+    double targetLufs = 0.0;
+    bool targetGiven = false;
+    double ceilingDbtp = -1.0;
+    bool bestEffort = false;
+    std::string albumDir; // --album OUTDIR: the operands are the files of one album
 };
 
 // Throws UsageError with a message that names the offending argument.

@@ -26,57 +26,34 @@ const char* channelName(int channel, int channels) {
     return channel == 0 ? "left" : "right";
 }
 
-std::string figuresJson(const SignalFigures& f, int channels, bool withFullScale) {
-    std::string out = "{\"integrated_lufs\": " + jsonNumber(f.integratedLufs, 2) +
-                      ", \"loudness_range_lu\": " + jsonNumber(f.loudnessRangeLu, 2) + ", \"channels\": [";
+JsonValue figuresJson(const SignalFigures& f, int channels) {
+    JsonValue list = JsonValue::array();
     for (int c = 0; c < channels; ++c) {
         const ChannelFigures& ch = f.channels[std::size_t(c)];
-        out += std::string(c ? ", " : "") + "{\"channel\": \"" + channelName(c, channels) +
-               "\", \"sample_peak_dbfs\": " + jsonNumber(toDecibels(ch.samplePeak), 3) +
-               ", \"true_peak_dbtp\": " + jsonNumber(toDecibels(ch.truePeak), 3);
-        if (withFullScale) out += ", \"full_scale_samples\": " + std::to_string(ch.fullScaleSamples);
-        out += "}";
+        list.push(JsonValue::object()
+                      .set("channel", channelName(c, channels))
+                      .set("sample_peak_dbfs", JsonValue::number(toDecibels(ch.samplePeak), 3))
+                      .set("true_peak_dbtp", JsonValue::number(toDecibels(ch.truePeak), 3))
+                      .set("full_scale_samples", ch.fullScaleSamples));
     }
-    return out + "]}";
+    return JsonValue::object()
+        .set("integrated_lufs", JsonValue::number(f.integratedLufs, 2))
+        .set("loudness_range_lu", JsonValue::number(f.loudnessRangeLu, 2))
+        .set("channels", std::move(list));
 }
 
 } // namespace
 
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof(buf), "\\u%04x", c);
-                out += buf;
-            } else {
-                out += char(c);
-            }
-        }
-    }
-    return out + "\"";
+std::string fixedText(double value, int decimals) {
+    return fixed(value, decimals);
 }
 
-std::string jsonNumber(double value, int decimals) {
-    if (!std::isfinite(value)) return "null";
-    return fixed(value, decimals);
+std::string signedText(double value, int decimals) {
+    const std::string text = fixed(value, decimals);
+    return (std::isfinite(value) && text[0] != '-' && text.find_first_not_of("0.") != std::string::npos
+                ? "+"
+                : "") +
+           text;
 }
 
 std::string reportText(const Report& r) {
@@ -131,6 +108,10 @@ std::string reportText(const Report& r) {
     programme("loudness", r.input.integratedLufs, r.output.integratedLufs, "LUFS");
     programme("loudness range", r.input.loudnessRangeLu, r.output.loudnessRangeLu, "LU");
     t += "\n";
+    t += "  limiting   " + fixed(r.gainReduction.maximumDb, 2) + " dB gain reduction at most, " +
+         fixed(r.gainReduction.meanDb, 2) + " dB on average, above 1 dB " +
+         fixed(100.0 * r.gainReduction.shareAbove1Db, 0) + "% of the time (static gain " +
+         signedText(r.staticGainDb, 2) + " dB)\n";
     if (r.latencyChanged)
         t += "  warning    the plug-in changed its latency during processing; the output keeps the first\n"
              "             alignment\n";
@@ -144,38 +125,41 @@ std::string reportText(const Report& r) {
     return t;
 }
 
-std::string reportJson(const Report& r) {
-    std::string sets = "[";
-    for (std::size_t i = 0; i < r.sets.size(); ++i)
-        sets += (i ? ", " : "") + jsonString(r.sets[i]);
-    sets += "]";
-    std::string j = "{\n";
-    j += "  \"input\": {\"file\": " + jsonString(r.inputPath) + ", \"format\": " + jsonString(r.inputFormat) +
-         ", \"sample_rate\": " + std::to_string(r.sampleRate) +
-         ", \"channel_count\": " + std::to_string(r.channels) + ", \"frames\": " + std::to_string(r.frames) +
-         ",\n    \"figures\": " + figuresJson(r.input, r.channels, true) + "},\n";
-    j += "  \"output\": {\"file\": " + jsonString(r.outputPath) +
-         ", \"format\": " + jsonString(r.outputFormat) +
-         ", \"non_finite_samples\": " + std::to_string(r.nonFiniteSamples) +
-         ",\n    \"figures\": " + figuresJson(r.output, r.channels, true) + "},\n";
-    j += "  \"plugin\": {\"file\": " + jsonString(r.pluginPath) + ", \"name\": " + jsonString(r.effectName) +
-         ", \"preset\": " + (r.presetLabel.empty() ? std::string("null") : jsonString(r.presetLabel)) +
-         ", \"set\": " + sets + "},\n";
-    j += "  \"latency\": " + std::to_string(r.latency) +
-         ", \"compensated\": " + (r.compensated ? "true" : "false") +
-         ", \"latency_changed\": " + (r.latencyChanged ? "true" : "false") +
-         ", \"block\": " + std::to_string(r.block) + ", \"precision\": " + (r.doublePrecision ? "64" : "32") +
-         ",\n";
-    j += "  \"cpu_seconds\": " + jsonNumber(r.cpuSeconds, 6) +
-         ", \"speed\": " + (r.speed() > 0 ? jsonNumber(r.speed(), 1) : std::string("null")) + "\n}";
-    return j;
-}
-
-std::string reportsJson(const std::vector<Report>& reports) {
-    std::string j = "[";
-    for (std::size_t i = 0; i < reports.size(); ++i)
-        j += (i ? ",\n" : "\n") + reportJson(reports[i]);
-    return j + "\n]";
+JsonValue reportJson(const Report& r) {
+    JsonValue sets = JsonValue::array();
+    for (const std::string& set : r.sets)
+        sets.push(set);
+    return JsonValue::object()
+        .set("input", JsonValue::object()
+                          .set("file", r.inputPath)
+                          .set("format", r.inputFormat)
+                          .set("sample_rate", r.sampleRate)
+                          .set("channel_count", r.channels)
+                          .set("frames", static_cast<long long>(r.frames))
+                          .set("figures", figuresJson(r.input, r.channels)))
+        .set("output", JsonValue::object()
+                           .set("file", r.outputPath)
+                           .set("format", r.outputFormat)
+                           .set("non_finite_samples", static_cast<long long>(r.nonFiniteSamples))
+                           .set("figures", figuresJson(r.output, r.channels)))
+        .set("plugin", JsonValue::object()
+                           .set("file", r.pluginPath)
+                           .set("name", r.effectName)
+                           .set("preset", JsonValue::stringOrNull(r.presetLabel))
+                           .set("set", std::move(sets)))
+        .set("latency", r.latency)
+        .set("compensated", r.compensated)
+        .set("latency_changed", r.latencyChanged)
+        .set("block", r.block)
+        .set("precision", r.doublePrecision ? 64 : 32)
+        .set("gain_reduction",
+             JsonValue::object()
+                 .set("static_gain_db", JsonValue::number(r.staticGainDb, 2))
+                 .set("maximum_db", JsonValue::number(r.gainReduction.maximumDb, 2))
+                 .set("mean_db", JsonValue::number(r.gainReduction.meanDb, 2))
+                 .set("share_above_1_db", JsonValue::number(r.gainReduction.shareAbove1Db, 3)))
+        .set("cpu_seconds", JsonValue::number(r.cpuSeconds, 6))
+        .set("speed", r.speed() > 0 ? JsonValue::number(r.speed(), 1) : JsonValue());
 }
 
 } // namespace orvel

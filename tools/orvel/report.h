@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "tools/orvel/job.h"
+#include "tools/orvel/json.h"
 
 namespace orvel {
 
 std::string reportText(const Report& report);
-std::string reportJson(const Report& report);
-// A JSON array of reports.
-std::string reportsJson(const std::vector<Report>& reports);
+JsonValue reportJson(const Report& report);
 
-// JSON helpers shared with `orvel info`.
-std::string jsonString(const std::string& text);
-std::string jsonNumber(double value, int decimals); // null when not finite
+// A figure as the text report shows it: fixed decimals, "-inf" for silence, "n/a" when unknown.
+std::string fixedText(double value, int decimals);
+// With a sign: "+3.20", "-1.05".
+std::string signedText(double value, int decimals);
 
 } // namespace orvel

@@ -28,6 +28,7 @@ SignalMeter::SignalMeter(int channelCount, int sampleRate)
 SignalMeter::~SignalMeter() = default;
 
 void SignalMeter::add(const double* interleaved, std::int64_t frames) {
+    lastPeak = 0.0;
     if (frames <= 0) return;
     const std::size_t n = channels.size();
     for (std::int64_t f = 0; f < frames; ++f) {
@@ -35,11 +36,17 @@ void SignalMeter::add(const double* interleaved, std::int64_t frames) {
             const double v = std::fabs(interleaved[std::size_t(f) * n + c]);
             ChannelFigures& ch = channels[c];
             ch.samplePeak = std::max(ch.samplePeak, v);
+            lastPeak = std::max(lastPeak, v);
             if (v >= 1.0) ++ch.fullScaleSamples;
         }
     }
     if (ebur128_add_frames_double(loudness->state, interleaved, std::size_t(frames)) != EBUR128_SUCCESS)
         throw Error("loudness measurement failed");
+    for (std::size_t c = 0; c < n; ++c) {
+        double peak = 0.0;
+        if (ebur128_prev_true_peak(loudness->state, unsigned(c), &peak) == EBUR128_SUCCESS)
+            lastPeak = std::max(lastPeak, peak);
+    }
 }
 
 SignalFigures SignalMeter::figures() const {
@@ -57,6 +64,24 @@ SignalFigures SignalMeter::figures() const {
     if (ebur128_loudness_range(loudness->state, &out.loudnessRangeLu) != EBUR128_SUCCESS)
         out.loudnessRangeLu = 0.0;
     return out;
+}
+
+double SignalMeter::shortTermLufs() const {
+    double lufs = 0.0;
+    if (ebur128_loudness_shortterm(loudness->state, &lufs) != EBUR128_SUCCESS)
+        return -std::numeric_limits<double>::infinity();
+    return lufs;
+}
+
+double SignalMeter::combinedLoudness(const std::vector<const SignalMeter*>& meters) {
+    std::vector<ebur128_state*> states;
+    for (const SignalMeter* m : meters)
+        states.push_back(m->loudness->state);
+    double lufs = 0.0;
+    if (states.empty() ||
+        ebur128_loudness_global_multiple(states.data(), states.size(), &lufs) != EBUR128_SUCCESS)
+        return -std::numeric_limits<double>::infinity();
+    return lufs;
 }
 
 double toDecibels(double amplitude) {

@@ -31,11 +31,19 @@ public:
 
     void add(const double* interleaved, std::int64_t frames);
     SignalFigures figures() const;
+    // The highest true peak of the frames given to the last add(), linear, over all channels.
+    double lastTruePeak() const { return lastPeak; }
+    // The loudness of the last 3 s (ITU-R BS.1771 short-term); -infinity in silence.
+    double shortTermLufs() const;
+
+    // The integrated loudness of several programmes measured as one, as an album is.
+    static double combinedLoudness(const std::vector<const SignalMeter*>& meters);
 
 private:
     struct Loudness; // libebur128's state
     std::unique_ptr<Loudness> loudness;
     std::vector<ChannelFigures> channels;
+    double lastPeak = 0.0;
 };
 
 // 20 · log10 of an amplitude; -infinity for 0.
