@@ -450,6 +450,14 @@ void releaseFontCaches() {
     FcFini();
 }
 
+// Releases the caches when the picture's surfaces are gone, on every way out of writing it.
+struct FontCacheRelease {
+    FontCacheRelease() = default;
+    FontCacheRelease(const FontCacheRelease&) = delete;
+    FontCacheRelease& operator=(const FontCacheRelease&) = delete;
+    ~FontCacheRelease() { releaseFontCaches(); }
+};
+
 cairo_status_t appendToFile(void* closure, const unsigned char* data, unsigned int length) {
     return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length
                ? CAIRO_STATUS_SUCCESS
@@ -475,6 +483,7 @@ PlotLayout plotLayout() {
 void writePlot(const PlotRequest& req) {
     if (!req.report || !req.report->inputTrack || !req.report->outputTrack)
         throw Error("internal: the plot needs the tracks of a job");
+    const FontCacheRelease releaseAtEnd; // declared first: it runs after the surface is destroyed
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
         cairo_image_surface_create(CAIRO_FORMAT_RGB24, kPlotWidth, kPlotHeight));
     std::unique_ptr<cairo_t, ContextDeleter> cr(cairo_create(surface.get()));
@@ -498,8 +507,6 @@ void writePlot(const PlotRequest& req) {
     const cairo_status_t written = file ? cairo_surface_write_to_png_stream(surface.get(), appendToFile, file)
                                         : CAIRO_STATUS_WRITE_ERROR;
     const bool closed = file ? std::fclose(file) == 0 : close(fd) == 0;
-    surface.reset();
-    releaseFontCaches();
     if (written != CAIRO_STATUS_SUCCESS || !closed || std::rename(temp.c_str(), req.path.c_str()) != 0) {
         const std::string reason =
             written != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(written) : std::strerror(errno);
