@@ -1,5 +1,6 @@
 #include "editor/metering_prefs.h"
 
+#include "engine/metering_preferences.h"
 #include "engine/parameters.h"
 #include "host/audio_effect.h"
 #include "platform/native_dialogs.h"
@@ -8,15 +9,9 @@
 
 namespace editor {
 
-const MeteringPreference kMeteringPreferences[6] = {
-    {"Metering_Scale", engine::kScale, 3},    {"Metering_Type", engine::kMeterType, 2},
-    {"Metering_Zoom", engine::kAttZoom, 2},   {"Metering_AttShow", engine::kAttShow, 8},
-    {"Metering_Recon", engine::kMeterOvs, 2}, {"Metering_Post", engine::kPostMeter, 2},
-};
-
 void meteringSteps(AudioEffect& effect, std::int32_t steps[6]) {
     for (int i = 0; i < 6; ++i) {
-        const MeteringPreference& p = kMeteringPreferences[i];
+        const engine::MeteringPreference& p = engine::kMeteringPreferences[i];
         steps[i] = engine::step(effect.getParameter(p.parameter), p.steps);
     }
 }
@@ -34,7 +29,8 @@ MeteringPrefsResult writeMeteringPrefs(const std::int32_t steps[6]) {
         const unsigned char bytes[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
                                         static_cast<unsigned char>(v >> 16),
                                         static_cast<unsigned char>(v >> 24)};
-        if (!key.write(kMeteringPreferences[i].valueName, platform::kRegistryDword, bytes, sizeof(bytes))) {
+        if (!key.write(engine::kMeteringPreferences[i].valueName, platform::kRegistryDword, bytes,
+                       sizeof(bytes))) {
             platform::showMessageBox(kMeteringPrefsValueError, kMeteringPrefsErrorTitle);
             return MeteringPrefsResult::ValueFailed;
         }

@@ -9,14 +9,6 @@ class AudioEffect;
 
 namespace editor {
 
-// The values in the order they are written, with the parameter and the number of its steps.
-struct MeteringPreference {
-    const char* valueName;
-    int parameter;
-    int steps;
-};
-extern const MeteringPreference kMeteringPreferences[6];
-
 // The messages of the two failures, both titled kMeteringPrefsErrorTitle.
 inline constexpr const char* kMeteringPrefsErrorTitle = "Error...";
 inline constexpr const char* kMeteringPrefsKeyError =
@@ -30,7 +22,7 @@ enum class MeteringPrefsResult {
     ValueFailed, // a value could not be written: the ones before it were
 };
 
-// The step indices of the effect's current values, in kMeteringPreferences order.
+// The step indices of the effect's current values, in engine::kMeteringPreferences order.
 void meteringSteps(AudioEffect& effect, std::int32_t steps[6]);
 
 // Writes the six step indices as 32-bit values; a failure shows its modal message box (no owner

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/follower_bank.h"
+#include "engine/peak_detector.h"
 #include "engine/relaxed.h"
 
 struct FrameSettings {
@@ -31,7 +32,7 @@ struct FrameSettings {
 };
 
 struct FrameRates {
-    static constexpr int kAlignment = 31; // detector alignment delay [samples]
+    static constexpr int kAlignment = PeakDetector::kAlignment; // detector alignment delay [samples]
 
     int sampleRate = 44100; // integer rate
     double fs = 44100.0;

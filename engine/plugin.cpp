@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/identity.h"
+#include "engine/metering_preferences.h"
 #include "host/aeff_editor.h"
 #include "platform/registry.h"
 
@@ -438,27 +439,18 @@ bool Plugin::getProductString(char* text) {
 // Metering preferences
 
 void Plugin::loadMeteringPreferences() {
-    struct Preference {
-        const char* name;
-        int index;
-        int choices;
-    };
-    static constexpr Preference kPreferences[] = {
-        {"Metering_Scale", kScale, 3},     {"Metering_Type", kMeterType, 2}, {"Metering_Zoom", kAttZoom, 2},
-        {"Metering_AttShow", kAttShow, 8}, {"Metering_Recon", kMeterOvs, 2}, {"Metering_Post", kPostMeter, 2},
-    };
     platform::RegistryKey key;
     if (!key.open(presets::kPreferencesKey, platform::RegistryKey::Access::Read)) return;
-    for (const Preference& preference : kPreferences) {
+    for (const MeteringPreference& preference : kMeteringPreferences) {
         // A 32-bit step index whatever the stored type; a value of any other size is not one.
         std::int32_t stored = 0;
         platform::RegistryValueInfo info;
-        if (key.read(preference.name, &stored, sizeof(stored), &info) != platform::RegistryRead::Ok ||
+        if (key.read(preference.valueName, &stored, sizeof(stored), &info) != platform::RegistryRead::Ok ||
             info.size != sizeof(stored))
             continue;
         // A step outside the choices (written by hand or by something else) counts as the nearest
         // choice, so that no value outside 0..1 reaches the presets or the host.
-        const int nearest = std::clamp<std::int32_t>(stored, 0, preference.choices - 1);
-        setParameter(preference.index, centre(nearest, preference.choices));
+        const int nearest = std::clamp<std::int32_t>(stored, 0, preference.steps - 1);
+        setParameter(preference.parameter, centre(nearest, preference.steps));
     }
 }

@@ -32,7 +32,7 @@ public:
     // Look-ahead window W at rate shift 0 [samples]; W = 128 << s.
     static constexpr int kBaseLookAhead = 128;
     // Samples between the detector's alignment delay and the output, beyond W [samples].
-    static constexpr int kAlignmentDelay = 31;
+    static constexpr int kAlignmentDelay = FrameRates::kAlignment;
     static constexpr int kMaxRateShift = 2;
     static constexpr int kFollowerStages = 8;
     // Noise-shaper sets: 0 is the all-zero set ("off"), 1 + 6 * type + rate index the tables.

@@ -1,14 +1,10 @@
 #include "support/stored_prefs.h"
 
+#include "engine/metering_preferences.h"
 #include "platform/registry.h"
 #include "presets/preset_system_effect.h"
 
 namespace editortest {
-
-namespace {
-constexpr const char* kNames[6] = {"Metering_Scale",   "Metering_Type",  "Metering_Zoom",
-                                   "Metering_AttShow", "Metering_Recon", "Metering_Post"};
-} // namespace
 
 std::int32_t storedPreference(const char* name) {
     platform::RegistryKey key;
@@ -22,8 +18,8 @@ std::int32_t storedPreference(const char* name) {
 
 std::vector<std::int32_t> storedPreferences() {
     std::vector<std::int32_t> values;
-    for (const char* name : kNames)
-        values.push_back(storedPreference(name));
+    for (const engine::MeteringPreference& preference : engine::kMeteringPreferences)
+        values.push_back(storedPreference(preference.valueName));
     return values;
 }
 
