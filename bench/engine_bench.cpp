@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "engine/parameters.h"
-#include "engine/plugin.h"
+#include "host/plugin.h"
 #include "platform/registry_sandbox.h"
 #include "tools/orvel/demo_material.h"
 

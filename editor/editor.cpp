@@ -16,10 +16,10 @@
 #include "editor/speed_switch.h"
 #include "editor/zelmar_buttons.h"
 #include "engine/parameters.h"
-#include "engine/plugin.h"
 #include "gui/bitmap.h"
 #include "gui/font.h"
 #include "gui/tick_source.h"
+#include "host/plugin.h"
 
 using engine::centre;
 using engine::step;

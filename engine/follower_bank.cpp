@@ -36,14 +36,14 @@ void FollowerBank::update(double left, double right, bool secondOrder, double& f
 
 void FollowerBank::attackCoefficients(double fs, double* out) {
     for (int k = 0; k < kStages; ++k) {
-        const double t = 32.0 - k * (31.0 / 7.0); // 32 ms down to 1 ms
+        const double t = 32.0 - double(k) * 31.0 / 7.0; // 32 ms down to 1 ms
         out[k] = 1.0 - std::exp(-1000.0 / (t * fs));
     }
 }
 
 void FollowerBank::releaseCoefficients(double fs, double releaseMs, double* out) {
     for (int k = 0; k < kStages; ++k) {
-        const double t = releaseMs - k * (releaseMs - 2.0) / 7.0; // R down to 2 ms
+        const double t = releaseMs - double(k) * (releaseMs - 2.0) / 7.0; // R down to 2 ms
         out[k] = 1.0 - std::exp(-1000.0 / (t * fs));
     }
 }

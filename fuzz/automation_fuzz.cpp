@@ -11,8 +11,8 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/plugin.h"
 #include "fuzz/fuzz_support.h"
+#include "host/plugin.h"
 
 using fuzzing::check;
 
@@ -21,14 +21,14 @@ namespace {
 constexpr int kMaxFrames = 1024;
 constexpr int kMaxSamplesPerInput = 1 << 13;
 
-void checkEngine(Plugin& p) {
+void checkEngine(const LimiterCore& p) {
     const double values[] = {p.outputGain(),       p.driveGain(),       p.transientAmount(),
                              p.releaseTime(),      p.linkAmount(),      p.levellerLevel(),
                              p.powerGain(),        p.rampCoefficient(), p.fadeCoefficient(),
                              p.levelCoefficient(), p.rmsCoefficient(),  p.fs()};
     for (double v : values)
         check(std::isfinite(v));
-    for (int k = 0; k < Plugin::kFollowerStages; ++k) {
+    for (int k = 0; k < LimiterCore::kFollowerStages; ++k) {
         check(p.attackCoefficient(k) > 0.0 && p.attackCoefficient(k) <= 1.0);
         check(p.releaseCoefficient(k) > 0.0 && p.releaseCoefficient(k) <= 1.0);
     }
@@ -119,14 +119,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             p.setParameter(index, value);
             if (index >= 0 && index < engine::kNumLiveParameters)
                 check(fuzzing::sameBits(p.getParameter(index), value));
-            checkEngine(p);
+            checkEngine(p.core());
             break;
         }
         case 4:
             p.setSampleRate(in.ConsumeBool() ? anyValue(in)
                                              : float(in.PickValueInArray(
                                                    {44100, 48000, 88200, 96000, 176400, 192000, 50000})));
-            checkEngine(p);
+            checkEngine(p.core());
             break;
         case 5:
             p.suspend();

@@ -1,7 +1,7 @@
 // What the entry point builds: the limiter with its editor. Only the plug-in binary compiles this
 // file, so that the engine and its tests stand without the editor and the window system.
 #include "editor/editor.h"
-#include "engine/plugin.h"
+#include "host/plugin.h"
 
 namespace {
 

@@ -12,10 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "engine/limiter_core.h"
 #include "engine/limiter_frame.h"
 #include "engine/parameters.h"
-#include "engine/plugin.h"
-#include "platform/registry_sandbox.h"
 #include "tests/engine/support/engine_fixtures.h"
 
 namespace {
@@ -176,18 +175,13 @@ TEST(Realtime, ProcessingNeverTouchesTheHeap) {
     }
 }
 
-// A host that answers without touching the heap or any shared state of its own.
-vst::VstIntPtr quietHost(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr, void*, float) {
-    return opcode == vst::audioMasterVersion ? 2400 : 0;
-}
-
-TEST(Realtime, ThePluginsProcessingCallsNeverTouchTheHeap) {
-    platform::RegistrySandbox sandbox;
-    Plugin plugin(quietHost);
-    plugin.setSampleRate(96000.0f);
+TEST(Realtime, TheCoresProcessingCallsNeverTouchTheHeap) {
+    LimiterCore core;
+    LimiterCore::StereoPins pins;
+    core.setSampleRate(96000.0f);
     for (int index : {engine::kOversample, engine::kMeterOvs, engine::kQuantize, engine::kAutoblack})
-        plugin.setParameter(index, 1.0f);
-    plugin.setParameter(engine::kNoiseShape, 0.9f);
+        core.setParameter(index, 1.0f);
+    core.setParameter(engine::kNoiseShape, 0.9f);
     std::vector<float> l(2048), r(2048);
     std::vector<double> dl(2048), dr(2048);
     for (int n = 0; n < 2048; ++n)
@@ -201,12 +195,12 @@ TEST(Realtime, ThePluginsProcessingCallsNeverTouchTheHeap) {
     long calls = 0;
     {
         CountHeapCalls count;
-        plugin.processReplacing(ins, outs, 2048);
-        plugin.processDoubleReplacing(dins, douts, 2048);
-        plugin.getMeterValues(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9]);
-        plugin.setParameter(engine::kCalibrate, 0.6f);
-        plugin.processReplacing(ins, outs, 2048);
-        plugin.processDoubleReplacing(dins, douts, 2048);
+        core.process(ins, outs, 2048, pins);
+        core.process(dins, douts, 2048, pins);
+        core.pollMeters(m);
+        core.setParameter(engine::kCalibrate, 0.6f);
+        core.process(ins, outs, 2048, pins);
+        core.process(dins, douts, 2048, pins);
         calls = count.calls();
     }
     EXPECT_EQ(calls, 0);
@@ -251,11 +245,11 @@ TEST(Realtime, AutomationAndMeterPollsRunBesideTheAudioThread) {
     meters.join();
 }
 
-// The same through the plug-in: automation of every parameter ("TransShape" included, which takes
-// the engine mutex and resets), meter polls through getMeterValues, and both processing calls.
-TEST(Realtime, ThePluginsThreadsShareNothingButAtomicsAndTheMutex) {
-    platform::RegistrySandbox sandbox;
-    Plugin plugin(quietHost);
+// The same through the core: automation of every parameter ("TransShape" included, which takes
+// the engine mutex and resets), meter polls, and both processing calls.
+TEST(Realtime, TheCoresThreadsShareNothingButAtomicsAndTheMutex) {
+    LimiterCore core;
+    LimiterCore::StereoPins pins;
     std::atomic<bool> done{false};
 
     std::thread automation([&] {
@@ -264,13 +258,13 @@ TEST(Realtime, ThePluginsThreadsShareNothingButAtomicsAndTheMutex) {
         while (!done.load()) {
             const int index = static_cast<int>(local() % engine::kNumLiveParameters);
             if (index == engine::kCalibrate || index == engine::kPower) continue;
-            plugin.setParameter(index, value(local));
+            core.setParameter(index, value(local));
         }
     });
     std::thread meters([&] {
         float m[10];
         while (!done.load()) {
-            plugin.getMeterValues(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9]);
+            core.pollMeters(m);
             for (float v : m)
                 ASSERT_TRUE(std::isfinite(v));
         }
@@ -283,10 +277,10 @@ TEST(Realtime, ThePluginsThreadsShareNothingButAtomicsAndTheMutex) {
     for (int block = 0; block < 60; ++block) {
         std::vector<float> inL = l, inR = r;
         float* ins[2] = {inL.data(), inR.data()};
-        plugin.processReplacing(ins, ins, 4096);
+        core.process(ins, ins, 4096, pins);
         std::vector<double> dinL = dl, dinR = dr;
         double* dins[2] = {dinL.data(), dinR.data()};
-        plugin.processDoubleReplacing(dins, dins, 4096);
+        core.process(dins, dins, 4096, pins);
         for (int n = 0; n < 4096; ++n)
             ASSERT_LE(std::fabs(inL[n]), 1.0f);
     }

@@ -11,8 +11,8 @@
 #include "editor/meter_level.h"
 #include "editor/my_frame.h"
 #include "engine/parameters.h"
-#include "engine/plugin.h"
 #include "gui/tick_source.h"
+#include "host/plugin.h"
 #include "platform/frame_window_headless.h"
 #include "platform/registry_sandbox.h"
 

@@ -9,8 +9,8 @@
 
 #include "editor/editor.h"
 #include "editor/my_frame.h"
-#include "engine/plugin.h"
 #include "gui/tick_source.h"
+#include "host/plugin.h"
 #include "host/vst_abi.h"
 #include "platform/frame_window_headless.h"
 #include "platform/native_dialogs_headless.h"

@@ -1,29 +1,24 @@
-// The meter values as the editor polls them from the plug-in.
+// The meter values as an editor polls them from the limiter.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <vector>
 
+#include "engine/limiter_core.h"
 #include "engine/parameters.h"
-#include "engine/plugin.h"
-#include "platform/registry_sandbox.h"
 
 using namespace engine;
 
 namespace {
 
-vst::VstIntPtr host(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr, void*, float) {
-    return opcode == vst::audioMasterVersion ? 2400 : 0;
-}
-
-std::array<float, 10> poll(Plugin& p) {
+std::array<float, 10> poll(LimiterCore& p) {
     std::array<float, 10> v;
-    p.getMeterValues(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
+    p.pollMeters(v.data());
     return v;
 }
 
-void process(Plugin& p, double left, double right, int frames) {
+void process(LimiterCore& p, double left, double right, int frames) {
     std::vector<double> l(frames), r(frames);
     for (int n = 0; n < frames; ++n) {
         const double s = n % 4 == 1 ? 1.0 : n % 4 == 3 ? -1.0 : 0.0; // full-scale sine at fs/4
@@ -31,12 +26,12 @@ void process(Plugin& p, double left, double right, int frames) {
         r[n] = right * s;
     }
     double* ins[2] = {l.data(), r.data()};
-    p.processDoubleReplacing(ins, ins, frames);
+    LimiterCore::StereoPins pins;
+    p.process(ins, ins, frames, pins);
 }
 
-TEST(PluginMeters, TenValuesInTheirOrderAndEachPollSeesItsOwnPeaks) {
-    platform::RegistrySandbox sandbox;
-    Plugin p(host);
+TEST(CoreMeters, TenValuesInTheirOrderAndEachPollSeesItsOwnPeaks) {
+    LimiterCore p;
     p.setSampleRate(48000.0f);
     p.setParameter(kOutput, 1.0f);
     p.setParameter(kDrive, 0.5f);
@@ -47,7 +42,7 @@ TEST(PluginMeters, TenValuesInTheirOrderAndEachPollSeesItsOwnPeaks) {
     p.setParameter(kAttShow, centre(7, 8));
     p.setParameter(kQuantize, centre(0, 2));
     p.setParameter(kMeterOvs, centre(0, 2));
-    p.suspend();
+    p.reset();
 
     process(p, 0.5, 0.25, 3 * 48000);
     const std::array<float, 10> v = poll(p);

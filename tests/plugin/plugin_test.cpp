@@ -1,5 +1,6 @@
-// The effect object: parameter texts, the legacy conversion, the sample-rate rules, the state reset,
-// the metering preferences and the construction sequence.
+// The VST 2.4 effect over the core: parameter texts, the legacy conversion with its slot records, the
+// sample-rate rules with the record's initial delay, the state reset, the metering preferences and the
+// construction sequence.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/plugin.h"
 #include "host/aeff_editor.h"
+#include "host/plugin.h"
 #include "platform/registry.h"
 #include "platform/registry_sandbox.h"
 #include "presets/factory_presets.h"
@@ -63,8 +64,8 @@ void copySettings(const FrameSettings& from, FrameSettings& to) {
 // Reaches the processing state that the reset returns to its start.
 class PluginProbe : public Plugin {
 public:
-    PluginProbe() : Plugin(recordingHost) {}
-    using Plugin::signal;
+    PluginProbe() : Plugin(recordingHost), signal(core().frame()) {}
+    LimiterFrame& signal;
 
     // Runs the whole path hard with every stage on, leaves the drive ramp between two targets, runs
     // a block of calibration noise and leaves a meter poll pending. The parameters are unchanged.
@@ -97,11 +98,11 @@ public:
     bool isDirty() const { return signal.levellerAverage() != 0.00001; }
 
     void expectReset() {
-        EXPECT_EQ(signal.driveGain(), driveGain());
-        EXPECT_EQ(signal.outputGain(), outputGain());
+        EXPECT_EQ(signal.driveGain(), core().driveGain());
+        EXPECT_EQ(signal.outputGain(), core().outputGain());
         EXPECT_EQ(signal.fadeGain(), 1e-20);
         EXPECT_EQ(signal.levellerAverage(), 0.00001);
-        EXPECT_EQ(noiseShaperPosition(), 0);
+        EXPECT_EQ(core().noiseShaperPosition(), 0);
         const MeterFeed& m = signal.meters;
         for (int c = 0; c < 2; ++c) {
             EXPECT_EQ(m.inPeak[c], 0.0);
@@ -326,29 +327,29 @@ TEST_F(PluginTest, GetParameterAnswersTheValueAsSet) {
 TEST_F(PluginTest, DerivedValuesFollowTheMappings) {
     PluginProbe& p = plugin();
     p.setParameter(kOutput, 0.25f);
-    EXPECT_EQ(p.outputGain(), outputGainFor(0.25));
+    EXPECT_EQ(p.core().outputGain(), outputGainFor(0.25));
     p.setParameter(kDrive, 0.75f);
-    EXPECT_EQ(p.driveGain(), 4.0);
+    EXPECT_EQ(p.core().driveGain(), 4.0);
     p.setParameter(kLeveller, 0.0f);
-    EXPECT_EQ(p.levellerLevel(), 0.25);
+    EXPECT_EQ(p.core().levellerLevel(), 0.25);
     p.setParameter(kLink, 0.33f);
-    EXPECT_EQ(p.linkAmount(), double(0.33f));
+    EXPECT_EQ(p.core().linkAmount(), double(0.33f));
     p.setParameter(kTransient, 0.7f);
-    EXPECT_EQ(p.transientAmount(), transientAmountFor(double(0.7f)));
+    EXPECT_EQ(p.core().transientAmount(), transientAmountFor(double(0.7f)));
     p.setParameter(kRelease, 0.61f);
-    EXPECT_EQ(p.releaseTime(), releaseTimeFor(double(0.61f)));
+    EXPECT_EQ(p.core().releaseTime(), releaseTimeFor(double(0.61f)));
     p.setParameter(kPower, 0.4f);
-    EXPECT_EQ(p.powerGain(), 0.0);
+    EXPECT_EQ(p.core().powerGain(), 0.0);
     p.setParameter(kPower, 0.6f);
-    EXPECT_EQ(p.powerGain(), 1.0);
+    EXPECT_EQ(p.core().powerGain(), 1.0);
     for (float x : {0.1f, 0.5f, 0.9f}) {
         p.setParameter(kBits, x);
-        EXPECT_EQ(p.wordLength(), 8 * (1 + step(x, 3)));
+        EXPECT_EQ(p.core().wordLength(), 8 * (1 + step(x, 3)));
     }
     p.setParameter(kAttShow, centre(6, 8));
-    EXPECT_EQ(p.choice(kAttShow), 6);
-    EXPECT_EQ(p.choice(kOutput), 0);
-    EXPECT_EQ(p.choice(99), 0);
+    EXPECT_EQ(p.core().choice(kAttShow), 6);
+    EXPECT_EQ(p.core().choice(kOutput), 0);
+    EXPECT_EQ(p.core().choice(99), 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -449,9 +450,9 @@ double onePoleReference(double ms, double fs) {
     return 1.0 - std::exp(-1000.0 / (ms * fs));
 }
 
-void expectCoefficientsFor(const Plugin& p, double fs) {
+void expectCoefficientsFor(const LimiterCore& p, double fs) {
     const double r = p.releaseTime();
-    for (int i = 0; i < Plugin::kFollowerStages; ++i) {
+    for (int i = 0; i < LimiterCore::kFollowerStages; ++i) {
         const double attackMs = 32.0 - i * (31.0 / 7.0);
         const double releaseMs = r + (2.0 - r) * i / 7.0;
         EXPECT_NEAR(p.attackCoefficient(i), onePoleReference(attackMs, fs), 1e-15) << i;
@@ -500,16 +501,16 @@ TEST_F(PluginTest, SampleRateSetsShiftWindowAndLatency) {
         p.setSampleRate(96000.0f); // start from another rate each time
         p.setSampleRate(44100.0f);
         p.setSampleRate(c.rate);
-        EXPECT_EQ(p.integerSampleRate(), c.integer) << c.rate;
-        EXPECT_EQ(p.fs(), double(c.integer));
-        EXPECT_EQ(p.rateShift(), c.shift) << c.rate;
-        EXPECT_EQ(p.lookAheadLength(), 128 << c.shift);
-        EXPECT_EQ(p.latency(), c.latency);
+        EXPECT_EQ(p.core().integerSampleRate(), c.integer) << c.rate;
+        EXPECT_EQ(p.core().fs(), double(c.integer));
+        EXPECT_EQ(p.core().rateShift(), c.shift) << c.rate;
+        EXPECT_EQ(p.core().lookAheadLength(), 128 << c.shift);
+        EXPECT_EQ(p.core().latency(), c.latency);
         EXPECT_EQ(p.getAeffect()->initialDelay, c.latency) << c.rate;
         if (!std::isnan(c.rate)) {
             EXPECT_EQ(p.getSampleRate(), c.rate); // the host's value stays
         }
-        expectCoefficientsFor(p, c.integer);
+        expectCoefficientsFor(p.core(), c.integer);
     }
 }
 
@@ -538,13 +539,13 @@ TEST_F(PluginTest, KernelAndGainDelayFollowShapeAndRate) {
         PluginProbe& p = plugin();
         p.setSampleRate(c.rate);
         p.setParameter(kTransShape, c.shape);
-        EXPECT_EQ(p.kernelLength(), c.kernel) << c.rate << " " << c.shape;
-        EXPECT_EQ(p.gainDelayLength(), c.gainDelay);
+        EXPECT_EQ(p.core().kernelLength(), c.kernel) << c.rate << " " << c.shape;
+        EXPECT_EQ(p.core().gainDelayLength(), c.gainDelay);
         p.setSampleRate(44100.0f);
         p.setParameter(kTransShape, c.shape);
         p.setSampleRate(c.rate);
-        EXPECT_EQ(p.kernelLength(), c.kernel) << c.rate << " " << c.shape;
-        EXPECT_EQ(p.gainDelayLength(), c.gainDelay);
+        EXPECT_EQ(p.core().kernelLength(), c.kernel) << c.rate << " " << c.shape;
+        EXPECT_EQ(p.core().gainDelayLength(), c.gainDelay);
     }
 }
 
@@ -569,14 +570,14 @@ TEST_F(PluginTest, ReleaseAndTransientRecomputeTheirCoefficients) {
     p.setSampleRate(48000.0f);
     for (float release : {0.0f, 0.3f, 0.61f, 1.0f}) {
         p.setParameter(kRelease, release);
-        expectCoefficientsFor(p, 48000.0);
+        expectCoefficientsFor(p.core(), 48000.0);
     }
     // Below 2 ms the release times rise to 2 ms.
     p.setParameter(kRelease, 0.0f);
-    EXPECT_NEAR(p.releaseCoefficient(0), onePoleReference(1.0, 48000.0), 1e-15);
-    EXPECT_GT(p.releaseCoefficient(0), p.releaseCoefficient(7));
+    EXPECT_NEAR(p.core().releaseCoefficient(0), onePoleReference(1.0, 48000.0), 1e-15);
+    EXPECT_GT(p.core().releaseCoefficient(0), p.core().releaseCoefficient(7));
     p.setParameter(kTransient, 0.9f);
-    expectCoefficientsFor(p, 48000.0);
+    expectCoefficientsFor(p.core(), 48000.0);
 }
 
 TEST_F(PluginTest, NoiseShaperSetFollowsTypeAndRate) {
@@ -591,17 +592,17 @@ TEST_F(PluginTest, NoiseShaperSetFollowsTypeAndRate) {
         {192000.0f, 0.875f, 18}, {44100.0f, 0.125f, 0},  {96000.0f, 0.0f, 0},
     };
     PluginProbe& p = plugin();
-    EXPECT_EQ(p.activeNoiseShaperSet(), 0);
+    EXPECT_EQ(p.core().activeNoiseShaperSet(), 0);
     for (const Case& c : cases) {
         // Type after rate, and rate after type.
         p.setSampleRate(c.rate);
         p.setParameter(kNoiseShape, c.type);
-        EXPECT_EQ(p.activeNoiseShaperSet(), c.set) << c.rate << " " << c.type;
+        EXPECT_EQ(p.core().activeNoiseShaperSet(), c.set) << c.rate << " " << c.type;
         p.setSampleRate(32000.0f);
         p.setParameter(kNoiseShape, 0.0f);
         p.setParameter(kNoiseShape, c.type);
         p.setSampleRate(c.rate);
-        EXPECT_EQ(p.activeNoiseShaperSet(), c.set) << c.rate << " " << c.type;
+        EXPECT_EQ(p.core().activeNoiseShaperSet(), c.set) << c.rate << " " << c.type;
     }
 }
 
@@ -609,23 +610,23 @@ TEST_F(PluginTest, RatesWithoutShaperTablesKeepThePreviousSet) {
     PluginProbe& p = plugin();
     p.setSampleRate(48000.0f);
     p.setParameter(kNoiseShape, 0.375f);
-    ASSERT_EQ(p.activeNoiseShaperSet(), 2);
+    ASSERT_EQ(p.core().activeNoiseShaperSet(), 2);
     p.setSampleRate(50000.0f);
-    EXPECT_EQ(p.activeNoiseShaperSet(), 2);
+    EXPECT_EQ(p.core().activeNoiseShaperSet(), 2);
     p.setParameter(kNoiseShape, 0.875f); // type C at 50 kHz: still the type A set
-    EXPECT_EQ(p.activeNoiseShaperSet(), 2);
+    EXPECT_EQ(p.core().activeNoiseShaperSet(), 2);
     p.setParameter(kNoiseShape, 0.0f);
-    EXPECT_EQ(p.activeNoiseShaperSet(), 0);
+    EXPECT_EQ(p.core().activeNoiseShaperSet(), 0);
     p.setParameter(kNoiseShape, 0.875f);
-    EXPECT_EQ(p.activeNoiseShaperSet(), 0);
+    EXPECT_EQ(p.core().activeNoiseShaperSet(), 0);
 }
 
 TEST_F(PluginTest, NoiseShapeChangesRestartTheErrorHistory) {
     PluginProbe& p = plugin();
     p.dirty();
-    ASSERT_NE(p.noiseShaperPosition(), 0);
+    ASSERT_NE(p.core().noiseShaperPosition(), 0);
     p.setParameter(kNoiseShape, 0.625f);
-    EXPECT_EQ(p.noiseShaperPosition(), 0);
+    EXPECT_EQ(p.core().noiseShaperPosition(), 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -641,7 +642,7 @@ TEST_F(PluginTest, SuspendReturnsTheProcessingStateToItsStart) {
     p.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
     EXPECT_EQ(p.signal.driveGain(), 4.0);
     EXPECT_EQ(p.signal.outputGain(), outputGainFor(0.25));
-    EXPECT_EQ(p.powerGain(), 0.0);
+    EXPECT_EQ(p.core().powerGain(), 0.0);
     p.expectReset();
 }
 
@@ -663,7 +664,7 @@ TEST_F(PluginTest, OnlyANewTransShapeChoiceResets) {
     EXPECT_EQ(p.getParameter(kTransShape), 0.7f);
     p.setParameter(kTransShape, 0.2f);
     p.expectReset();
-    EXPECT_EQ(p.kernelLength(), 8);
+    EXPECT_EQ(p.core().kernelLength(), 8);
 }
 
 TEST_F(PluginTest, AttShowResetsOnlyTheDisplayedGain) {
@@ -710,11 +711,11 @@ TEST_F(PluginTest, ConstructionEndsWithTheEditBufferApplied) {
     EXPECT_EQ(p.getCurrentPresetIndex(), 0);
     EXPECT_EQ(p.getProgram(), 0);
     EXPECT_EQ(p.getAeffect()->initialDelay, 159);
-    EXPECT_EQ(p.integerSampleRate(), 44100);
-    EXPECT_EQ(p.kernelLength(), 8); // the edit buffer is "hard"
-    EXPECT_EQ(p.gainDelayLength(), 114);
-    EXPECT_EQ(p.activeNoiseShaperSet(), 0);
-    expectCoefficientsFor(p, 44100.0);
+    EXPECT_EQ(p.core().integerSampleRate(), 44100);
+    EXPECT_EQ(p.core().kernelLength(), 8); // the edit buffer is "hard"
+    EXPECT_EQ(p.core().gainDelayLength(), 114);
+    EXPECT_EQ(p.core().activeNoiseShaperSet(), 0);
+    expectCoefficientsFor(p.core(), 44100.0);
     // Applying slot 0 reset the state ("TransShape" changed from its default).
     p.expectReset();
     // The host hears of it once: the display refresh that ends the slot selection.
