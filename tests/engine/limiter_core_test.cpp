@@ -91,12 +91,8 @@ TEST(LimiterCore, AsksThePinsItNeedsAndWritesOnlyTheConnectedBuffers) {
         const char* asked;
     };
     const Case cases[] = {
-        {true, true, false, "out in "},
-        {false, true, false, "out in "},
-        {true, false, false, "out in "},
-        {false, false, false, "out in "},
-        {true, true, true, "out "},
-        {false, true, true, "out "},
+        {true, true, false, "out in "},   {false, true, false, "out in "}, {true, false, false, "out in "},
+        {false, false, false, "out in "}, {true, true, true, "out "},      {false, true, true, "out "},
     };
     constexpr int kFrames = 1500;
     for (const Case& c : cases) {
