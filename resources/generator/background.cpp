@@ -76,11 +76,8 @@ Image drawBackground(const Fonts& fonts) {
         divider(img, x, 30, 404);
 
     // Group plates: detector, transient shape, requantizer, gain-reduction display, metering.
-    plate(img, 31, 26, 135, 64);
-    plate(img, 31, 92, 135, 151);
-    plate(img, 399, 26, 495, 103);
-    plate(img, 218, 215, 308, 290);
-    plate(img, 218, 292, 308, 366);
+    for (const Rect& r : {kDetectorGroup, kShapeGroup, kRequantizerGroup, kReductionGroup, kMeteringGroup})
+        plate(img, r.l, r.t, r.r, r.b);
 
     // Meter wells.
     drawWell(img, {kMeterIn.l - 1, kMeterIn.t - 1, kMeterIn.r + 1, kMeterIn.b + 1}, 2);
