@@ -1,8 +1,7 @@
 #include "editor/editor.h"
 
-#include <bit>
-
 #include "editor/calib_button.h"
+#include "editor/control_table.h"
 #include "editor/info.h"
 #include "editor/meter_gr.h"
 #include "editor/meter_lcd.h"
@@ -51,14 +50,6 @@ private:
     CBitmap* bitmap;
 };
 
-// Knob wheel increments (the arrow keys' step) and the values a control-click restores, as the
-// exact floats the knobs have always used.
-const float kWheelFine = 0.03125f;
-const float kWheelLevel = std::bit_cast<float>(0x3D55555Cu);       // 0.0520834: 1/24 of the range
-const float kWheelDrive = std::bit_cast<float>(0x3C55555Cu);       // 0.0130208: 1/96 of the range
-const float kDefaultTransient = std::bit_cast<float>(0x3E4CCCCDu); // 0.2
-const float kDefaultRelease = std::bit_cast<float>(0x3F394467u);   // 0.7237
-
 // The two looks of the value fields: under the level knobs (Drive, Output) and under the others.
 struct FieldLook {
     const char* transparentFont;
@@ -67,6 +58,15 @@ struct FieldLook {
 };
 const FieldLook kLevelField = {"bmp00159.png", {165, 183, 189, 255}, {37, 36, 35, 255}};
 const FieldLook kPlainField = {"bmp00158.png", {200, 200, 200, 255}, {79, 79, 79, 255}};
+
+CRect toRect(const window_layout::Rect& r) {
+    return CRect(r.l, r.t, r.r, r.b);
+}
+
+// A control of the table as the class its kind makes.
+template <class T> T* as(CControl* control) {
+    return dynamic_cast<T*>(control);
+}
 
 } // namespace
 
@@ -123,163 +123,125 @@ bool Editor::open(void* parentWindow) {
     frame->setBackground(background);
 
     const int mode = scaleMode(parameter(engine::kMeterType), parameter(engine::kScale));
-    const auto add = [this](CControl* control) { frame->addView(control); };
-
-    // 1 - 6: the meters and read-outs.
-    {
-        Art peakUnlit(155), peakLit(130), kLit(154), kUnlit(129);
-        {
-            Art k20(131), k14(132), k12(133);
-            meterIn = new CMeterIn(CRect(147, 38, 207, 408), this, kTagMeters, background, peakUnlit, peakLit,
-                                   k20, k14, k12, kLit, kUnlit);
-            meterIn->setScaleMode(mode);
-            add(meterIn);
+    for (const ControlSpec& spec : controlTable()) {
+        CControl* control = makeControl(spec, background, mode);
+        frame->addView(control);
+        if (isDisplay(spec.kind)) continue;
+        if (isValueField(spec.kind)) {
+            valueFields[spec.tag] = static_cast<CMyTextEdit*>(control);
+            continue;
         }
-        {
-            Art k20(134), k14(135), k12(136);
-            meterOut = new CMeterOut(CRect(319, 38, 379, 406), this, kTagMeters, background, peakUnlit,
-                                     peakLit, k20, k14, k12, kLit, kUnlit);
-            meterOut->setScaleMode(mode);
-            add(meterOut);
-        }
+        controls[spec.tag] = control;
+        if (spec.alsoTag >= 0) controls[spec.alsoTag] = control;
     }
-    {
-        Art bar(156), scale(167);
-        meterGR = new CMeterGR(CRect(233, 39, 291, 192), this, kTagMeters, bar, scale);
-        meterGR->setZoom(parameter(engine::kAttZoom));
-        add(meterGR);
-    }
-    {
-        Art font(137), overFont(138);
-        readoutIn = new CMeterLCD(CRect(131, 415, 224, 426), this, kTagMeters, background, font, overFont);
-        readoutIn->setScaleMode(mode);
-        add(readoutIn);
-        readoutOut = new CMeterLCD(CRect(303, 415, 396, 426), this, kTagMeters, background, font, overFont);
-        readoutOut->setScaleMode(mode);
-        add(readoutOut);
-        readoutGR = new CMeterLCDGR(CRect(217, 199, 310, 210), this, kTagMeters, background, font);
-        add(readoutGR);
-    }
-
-    // 7 - 18: the buttons.
-    const auto button = [&](const CRect& r, std::int32_t tag, std::int32_t bitmap, bool preference) {
-        Art art(bitmap);
-        auto* b = new CZelmarButton(r, this, tag, art, preference ? this : nullptr);
-        if (tag < engine::kNumParameters) b->setValue(parameter(tag));
-        add(b);
-        return b;
-    };
-    orderButton = button(CRect(44, 40, 77, 59), engine::kDetectorOrder, 139, false);
-    {
-        Art art(140);
-        oversampleButton = new COversamplingButton(CRect(81, 40, 114, 59), this, engine::kOversample, art);
-        oversampleButton->setValue(parameter(engine::kOversample));
-        add(oversampleButton);
-    }
-    {
-        Art art(141);
-        modeButton = new CModeButton(CRect(223, 305, 258, 361), this, engine::kScale, art, this);
-        modeButton->setMeterType(parameter(engine::kMeterType));
-        modeButton->setScale(parameter(engine::kScale));
-        add(modeButton);
-    }
-    quantizeButton = button(CRect(412, 40, 445, 59), engine::kQuantize, 162, false);
-    const float quantize = parameter(engine::kQuantize);
-    {
-        Art art(163);
-        autoblackButton = new CAutoBlack(CRect(449, 40, 482, 59), this, engine::kAutoblack, art);
-        autoblackButton->setQuantize(quantize);
-        autoblackButton->setAutoblack(parameter(engine::kAutoblack));
-        add(autoblackButton);
-    }
-    {
-        Art art(142);
-        bitsButton = new CBits(CRect(412, 78, 445, 97), this, engine::kBits, art);
-        bitsButton->setQuantize(quantize);
-        bitsButton->setBits(parameter(engine::kBits));
-        add(bitsButton);
-    }
-    {
-        Art art(143);
-        noiseShapeButton = new CNoiseShape(CRect(449, 78, 482, 97), this, engine::kNoiseShape, art);
-        noiseShapeButton->setNoiseShape(parameter(engine::kNoiseShape));
-        noiseShapeButton->setQuantize(quantize);
-        add(noiseShapeButton);
-    }
-    {
-        Art art(145);
-        calibrateButton = new CCalibButton(CRect(269, 341, 302, 360), this, engine::kCalibrate, art);
-        calibrateButton->setValue(parameter(engine::kCalibrate));
-        add(calibrateButton);
-    }
-    zoomButton = button(CRect(269, 265, 302, 284), engine::kAttZoom, 144, true);
-    attShowButtons[0] = button(CRect(224, 265, 257, 284), kTagAttShow1, 164, true);
-    attShowButtons[1] = button(CRect(224, 230, 257, 249), kTagAttShow2, 165, true);
-    attShowButtons[2] = button(CRect(269, 230, 302, 249), kTagAttShowL, 166, true);
-    const int mask = step(parameter(engine::kAttShow), 8);
-    for (int i = 0; i < 3; ++i)
-        attShowButtons[i]->setValue(mask & (1 << i) ? 1.0f : 0.0f);
-
-    // 19 - 28: knobs, the shape switch, power and the two small switches.
-    const auto knob = [&](const CRect& r, std::int32_t tag, std::int32_t bitmap, CCoord frameHeight,
-                          float wheel, float defaultValue) {
-        Art art(bitmap);
-        auto* k = new CMyKnob(r, this, tag, art, frameHeight);
-        k->setValue(parameter(tag));
-        k->setWheelInc(wheel);
-        k->setDefaultValue(defaultValue);
-        add(k);
-        return k;
-    };
-    transientKnob =
-        knob(CRect(55, 169, 105, 217), engine::kTransient, 152, 48, kWheelFine, kDefaultTransient);
-    releaseKnob = knob(CRect(56, 267, 105, 314), engine::kRelease, 153, 47, kWheelFine, kDefaultRelease);
-    levellerKnob = knob(CRect(421, 169, 469, 216), engine::kLeveller, 147, 47, kWheelLevel, 1.0f);
-    linkKnob = knob(CRect(421, 267, 469, 314), engine::kLink, 148, 47, kWheelFine, 1.0f);
-    {
-        Art art(146);
-        speedSwitch = new CSpeedSwitch(CRect(38, 121, 128, 146), this, engine::kTransShape, art);
-        speedSwitch->setValue(parameter(engine::kTransShape));
-        add(speedSwitch);
-    }
-    powerButton = button(CRect(245, 400, 280, 435), engine::kPower, 149, false);
-    // The drive knob keeps the toolkit's default value, 0.5 (0 dB).
-    driveKnob = knob(CRect(52, 349, 108, 404), engine::kDrive, 150, 55, kWheelDrive, 0.5f);
-    outputKnob = knob(CRect(417, 349, 475, 405), engine::kOutput, 151, 56, kWheelLevel, 1.0f);
-    autoOutButton = button(CRect(394, 368, 412, 392), engine::kAutoOut, 161, false);
-    postMeterButton = button(CRect(116, 368, 134, 392), engine::kPostMeter, 161, true);
-
-    // 29: the info panel (no listener).
-    {
-        Art panel(157), font(137), transparentFont("bmp00158.png");
-        info = new CInfo(CRect(224, 370, 301, 401), panel, font, transparentFont);
-        add(info);
-    }
-
-    // 30 - 35: the value fields under the knobs.
-    const auto field = [&](const CRect& r, std::int32_t tag, const FieldLook& look) {
-        Art font(137), transparentFont(look.transparentFont);
-        auto* f = new CMyTextEdit(r, this, tag, background, font, transparentFont);
-        f->setBackColor(look.back);
-        f->setFontColor(look.font);
-        f->setFont(kNormalFontSmaller);
-        f->setValue(parameter(tag));
-        add(f);
-        return f;
-    };
-    driveField = field(CRect(43, 409, 117, 427), engine::kDrive, kLevelField);
-    outputField = field(CRect(410, 409, 484, 427), engine::kOutput, kLevelField);
-    transientField = field(CRect(45, 221, 119, 239), engine::kTransient, kPlainField);
-    releaseField = field(CRect(45, 319, 119, 337), engine::kRelease, kPlainField);
-    levellerField = field(CRect(411, 221, 485, 239), engine::kLeveller, kPlainField);
-    linkField = field(CRect(411, 319, 485, 337), engine::kLink, kPlainField);
-
-    // 36.
-    meterOvsButton = button(CRect(269, 307, 302, 326), engine::kMeterOvs, 160, true);
 
     info->setLatency(getLatency());
     CPresetSystemEditor::open(parentWindow);
     return true;
+}
+
+CControl* Editor::makeControl(const ControlSpec& spec, CBitmap* background, int mode) {
+    const CRect r = toRect(spec.rect);
+    const std::int32_t tag = spec.tag;
+    const auto& b = spec.bitmaps;
+    const float quantize = parameter(engine::kQuantize);
+    switch (spec.kind) {
+    case ControlKind::InputMeter:
+        meterIn = new CMeterIn(r, this, tag, background, Art(b[0]), Art(b[1]), Art(b[2]), Art(b[3]),
+                               Art(b[4]), Art(b[5]), Art(b[6]));
+        meterIn->setScaleMode(mode);
+        return meterIn;
+    case ControlKind::OutputMeter:
+        meterOut = new CMeterOut(r, this, tag, background, Art(b[0]), Art(b[1]), Art(b[2]), Art(b[3]),
+                                 Art(b[4]), Art(b[5]), Art(b[6]));
+        meterOut->setScaleMode(mode);
+        return meterOut;
+    case ControlKind::GainReductionMeter:
+        meterGR = new CMeterGR(r, this, tag, Art(b[0]), Art(b[1]));
+        meterGR->setZoom(parameter(engine::kAttZoom));
+        return meterGR;
+    case ControlKind::InputReadout:
+        readoutIn = new CMeterLCD(r, this, tag, background, Art(b[0]), Art(b[1]));
+        readoutIn->setScaleMode(mode);
+        return readoutIn;
+    case ControlKind::OutputReadout:
+        readoutOut = new CMeterLCD(r, this, tag, background, Art(b[0]), Art(b[1]));
+        readoutOut->setScaleMode(mode);
+        return readoutOut;
+    case ControlKind::GainReductionReadout:
+        readoutGR = new CMeterLCDGR(r, this, tag, background, Art(b[0]));
+        return readoutGR;
+    case ControlKind::Info:
+        info = new CInfo(r, Art(b[0]), Art(b[1]), Art(kPlainField.transparentFont));
+        return info;
+    case ControlKind::Button:
+    case ControlKind::PreferenceButton: {
+        const bool preference = spec.kind == ControlKind::PreferenceButton;
+        auto* button = new CZelmarButton(r, this, tag, Art(b[0]), preference ? this : nullptr);
+        if (spec.showBit)
+            button->setValue(step(parameter(engine::kAttShow), 8) & spec.showBit ? 1.0f : 0.0f);
+        else
+            button->setValue(parameter(tag));
+        return button;
+    }
+    case ControlKind::OversampleButton: {
+        auto* button = new COversamplingButton(r, this, tag, Art(b[0]));
+        button->setValue(parameter(tag));
+        return button;
+    }
+    case ControlKind::ModeButton: {
+        auto* button = new CModeButton(r, this, tag, Art(b[0]), this);
+        button->setMeterType(parameter(engine::kMeterType));
+        button->setScale(parameter(engine::kScale));
+        return button;
+    }
+    case ControlKind::AutoblackButton: {
+        auto* button = new CAutoBlack(r, this, tag, Art(b[0]));
+        button->setQuantize(quantize);
+        button->setAutoblack(parameter(tag));
+        return button;
+    }
+    case ControlKind::BitsButton: {
+        auto* button = new CBits(r, this, tag, Art(b[0]));
+        button->setQuantize(quantize);
+        button->setBits(parameter(tag));
+        return button;
+    }
+    case ControlKind::NoiseShapeButton: {
+        auto* button = new CNoiseShape(r, this, tag, Art(b[0]));
+        button->setNoiseShape(parameter(tag));
+        button->setQuantize(quantize);
+        return button;
+    }
+    case ControlKind::CalibrateButton: {
+        auto* button = new CCalibButton(r, this, tag, Art(b[0]));
+        button->setValue(parameter(tag));
+        return button;
+    }
+    case ControlKind::SpeedSwitch: {
+        auto* speed = new CSpeedSwitch(r, this, tag, Art(b[0]));
+        speed->setValue(parameter(tag));
+        return speed;
+    }
+    case ControlKind::Knob: {
+        auto* knob = new CMyKnob(r, this, tag, Art(b[0]), spec.frameHeight);
+        knob->setValue(parameter(tag));
+        knob->setWheelInc(spec.wheel);
+        knob->setDefaultValue(spec.defaultValue);
+        return knob;
+    }
+    case ControlKind::LevelField:
+    case ControlKind::PlainField: {
+        const FieldLook& look = spec.kind == ControlKind::LevelField ? kLevelField : kPlainField;
+        auto* field = new CMyTextEdit(r, this, tag, background, Art(b[0]), Art(look.transparentFont));
+        field->setBackColor(look.back);
+        field->setFontColor(look.font);
+        field->setFont(kNormalFontSmaller);
+        field->setValue(parameter(tag));
+        return field;
+    }
+    }
+    return nullptr;
 }
 
 void Editor::clearControls() {
@@ -288,19 +250,9 @@ void Editor::clearControls() {
     meterGR = nullptr;
     readoutIn = readoutOut = nullptr;
     readoutGR = nullptr;
-    orderButton = quantizeButton = zoomButton = powerButton = autoOutButton = postMeterButton =
-        meterOvsButton = nullptr;
-    oversampleButton = nullptr;
-    modeButton = nullptr;
-    autoblackButton = nullptr;
-    bitsButton = nullptr;
-    noiseShapeButton = nullptr;
-    calibrateButton = nullptr;
-    attShowButtons[0] = attShowButtons[1] = attShowButtons[2] = nullptr;
-    transientKnob = releaseKnob = levellerKnob = linkKnob = driveKnob = outputKnob = nullptr;
-    speedSwitch = nullptr;
     info = nullptr;
-    driveField = outputField = transientField = releaseField = levellerField = linkField = nullptr;
+    controls.fill(nullptr);
+    valueFields.fill(nullptr);
 }
 
 void Editor::close() {
@@ -310,76 +262,31 @@ void Editor::close() {
 }
 
 CControl* Editor::getControl(int tag) const {
-    switch (tag) {
-    case engine::kOutput:
-        return outputKnob;
-    case engine::kDrive:
-        return driveKnob;
-    case engine::kTransient:
-        return transientKnob;
-    case engine::kRelease:
-        return releaseKnob;
-    case engine::kTransShape:
-        return speedSwitch;
-    case engine::kLink:
-        return linkKnob;
-    case engine::kOversample:
-        return oversampleButton;
-    case engine::kDetectorOrder:
-        return orderButton;
-    case engine::kPower:
-        return powerButton;
-    case engine::kScale:
-    case engine::kMeterType:
-        return modeButton;
-    case engine::kBits:
-        return bitsButton;
-    case engine::kNoiseShape:
-        return noiseShapeButton;
-    case engine::kCalibrate:
-        return calibrateButton;
-    case engine::kLeveller:
-        return levellerKnob;
-    case engine::kMeterOvs:
-        return meterOvsButton;
-    case engine::kAutoOut:
-        return autoOutButton;
-    case engine::kQuantize:
-        return quantizeButton;
-    case engine::kAutoblack:
-        return autoblackButton;
-    case engine::kAttZoom:
-        return zoomButton;
-    case engine::kPostMeter:
-        return postMeterButton;
-    case kTagAttShow1:
-        return attShowButtons[0];
-    case kTagAttShow2:
-        return attShowButtons[1];
-    case kTagAttShowL:
-        return attShowButtons[2];
-    default:
-        return nullptr;
-    }
+    return tag >= 0 && tag <= kLastEditorTag ? controls[tag] : nullptr;
 }
 
 CMyTextEdit* Editor::getValueField(int tag) const {
-    switch (tag) {
-    case engine::kOutput:
-        return outputField;
-    case engine::kDrive:
-        return driveField;
-    case engine::kTransient:
-        return transientField;
-    case engine::kRelease:
-        return releaseField;
-    case engine::kLink:
-        return linkField;
-    case engine::kLeveller:
-        return levellerField;
-    default:
-        return nullptr;
-    }
+    return tag >= 0 && tag < engine::kNumParameters ? valueFields[tag] : nullptr;
+}
+
+CModeButton* Editor::getModeButton() const {
+    return as<CModeButton>(getControl(engine::kScale));
+}
+
+CBits* Editor::getBitsButton() const {
+    return as<CBits>(getControl(engine::kBits));
+}
+
+CNoiseShape* Editor::getNoiseShapeButton() const {
+    return as<CNoiseShape>(getControl(engine::kNoiseShape));
+}
+
+CAutoBlack* Editor::getAutoblackButton() const {
+    return as<CAutoBlack>(getControl(engine::kAutoblack));
+}
+
+CCalibButton* Editor::getCalibrateButton() const {
+    return as<CCalibButton>(getControl(engine::kCalibrate));
 }
 
 // --------------------------------------------------------------------------------------- idle
@@ -391,7 +298,7 @@ void Editor::idle() {
         applyPendingChanges();
         if (info && info->getLatency() != getLatency()) info->setLatency(getLatency());
         pollMeters(now);
-        if (calibrateButton) calibrateButton->tick(now);
+        if (CCalibButton* calibrate = getCalibrateButton()) calibrate->tick(now);
         if (now - lastPrefsFlashTicks > kPrefsFlash) highlightPreferences(false);
     }
     CPresetSystemEditor::idle();
@@ -437,65 +344,63 @@ void Editor::showScaleMode(int mode) {
 
 void Editor::mirror(int index, float value) {
     if (!frame) return;
-    switch (index) {
-    case engine::kOutput:
-    case engine::kDrive:
-    case engine::kTransient:
-    case engine::kRelease:
-    case engine::kLink:
-    case engine::kLeveller:
-        if (CControl* knob = getControl(index)) {
-            knob->setValue(value);
-            knob->setDirty();
-        }
-        if (CMyTextEdit* field = getValueField(index)) field->setValue(value);
-        break;
-    case engine::kTransShape:
-    case engine::kOversample:
-    case engine::kDetectorOrder:
-    case engine::kPower:
-    case engine::kCalibrate:
-    case engine::kMeterOvs:
-    case engine::kAutoOut:
-    case engine::kPostMeter:
-        if (CControl* control = getControl(index)) control->setValue(value);
-        break;
-    case engine::kScale:
-        if (modeButton) modeButton->setScale(value);
-        showScaleMode(scaleMode(parameter(engine::kMeterType), value));
-        break;
-    case engine::kBits:
-        if (bitsButton) bitsButton->setBits(value);
-        break;
-    case engine::kNoiseShape:
-        if (noiseShapeButton) noiseShapeButton->setNoiseShape(value);
-        break;
-    case engine::kQuantize:
-        if (quantizeButton) quantizeButton->setValue(value);
-        if (bitsButton) bitsButton->setQuantize(value);
-        if (noiseShapeButton) noiseShapeButton->setQuantize(value);
-        if (autoblackButton) autoblackButton->setQuantize(value);
-        break;
-    case engine::kAutoblack:
-        if (autoblackButton) autoblackButton->setAutoblack(value);
-        break;
-    case engine::kMeterType:
-        if (modeButton) modeButton->setMeterType(value);
-        showScaleMode(scaleMode(value, parameter(engine::kScale)));
-        break;
-    case engine::kAttZoom:
-        if (zoomButton) zoomButton->setValue(value);
-        if (meterGR) meterGR->setZoom(value);
-        break;
-    case engine::kAttShow: {
+    if (index == engine::kAttShow) {
         if (meterGR) meterGR->reset();
         if (readoutGR) readoutGR->reset();
         const int mask = step(value, 8);
-        for (int i = 0; i < 3; ++i)
-            if (attShowButtons[i]) attShowButtons[i]->setValue(centre(mask & (1 << i) ? 1 : 0, 2));
+        for (const ControlSpec& spec : controlTable())
+            if (spec.showBit && controls[spec.tag])
+                controls[spec.tag]->setValue(centre(mask & spec.showBit ? 1 : 0, 2));
+        return;
+    }
+    if (const ControlSpec* spec = controlSpec(index)) showValue(spec->kind, index, value);
+    if (CMyTextEdit* field = getValueField(index)) field->setValue(value);
+    // What else shows the parameter.
+    switch (index) {
+    case engine::kScale:
+        showScaleMode(scaleMode(parameter(engine::kMeterType), value));
+        break;
+    case engine::kMeterType:
+        showScaleMode(scaleMode(value, parameter(engine::kScale)));
+        break;
+    case engine::kQuantize:
+        if (CBits* bits = getBitsButton()) bits->setQuantize(value);
+        if (CNoiseShape* noiseShape = getNoiseShapeButton()) noiseShape->setQuantize(value);
+        if (CAutoBlack* autoblack = getAutoblackButton()) autoblack->setQuantize(value);
+        break;
+    case engine::kAttZoom:
+        if (meterGR) meterGR->setZoom(value);
+        break;
+    default:
         break;
     }
+}
+
+void Editor::showValue(ControlKind kind, int index, float value) {
+    CControl* control = getControl(index);
+    if (!control) return;
+    switch (kind) {
+    case ControlKind::Knob:
+        control->setValue(value);
+        control->setDirty();
+        break;
+    case ControlKind::ModeButton:
+        if (index == engine::kScale)
+            as<CModeButton>(control)->setScale(value);
+        else
+            as<CModeButton>(control)->setMeterType(value);
+        break;
+    case ControlKind::BitsButton:
+        as<CBits>(control)->setBits(value);
+        break;
+    case ControlKind::NoiseShapeButton:
+        as<CNoiseShape>(control)->setNoiseShape(value);
+        break;
+    case ControlKind::AutoblackButton:
+        as<CAutoBlack>(control)->setAutoblack(value);
+        break;
     default:
+        control->setValue(value);
         break;
     }
 }
@@ -524,53 +429,37 @@ void Editor::controlChanged(CControl* control) {
     const std::int32_t tag = control->getTag();
     if (tag > kLastEditorTag) return;
     const float value = control->getValue();
-    switch (tag) {
-    case engine::kOutput:
-    case engine::kDrive:
-    case engine::kTransient:
-    case engine::kRelease:
-    case engine::kTransShape:
-    case engine::kLink:
-    case engine::kDetectorOrder:
-    case engine::kPower:
-    case engine::kBits:
-    case engine::kNoiseShape:
-    case engine::kLeveller:
-    case engine::kAutoOut:
-    case engine::kQuantize:
-    case engine::kAutoblack:
-        automate(tag, value);
-        break;
-    case engine::kOversample:
-    case engine::kCalibrate:
-    case engine::kMeterOvs:
+    if (tag == kTagMeters) {
         resetMeters();
-        automate(tag, value);
+        return;
+    }
+    const ControlSpec* spec = controlSpec(tag);
+    // "Scale" and "MeterType" come from the mode button itself; "AttShow" from its bit buttons; the
+    // placeholders have no control.
+    if (!spec || spec->kind == ControlKind::ModeButton) return;
+    if (spec->showBit) {
+        int mask = step(parameter(engine::kAttShow), 8);
+        mask = step(value, 2) ? (mask | spec->showBit) : (mask & ~spec->showBit);
+        automate(engine::kAttShow, centre(mask, 8));
+        return;
+    }
+    resetBefore(spec->reset);
+    automate(tag, value);
+}
+
+void Editor::resetBefore(MeterReset reset) {
+    switch (reset) {
+    case MeterReset::None:
         break;
-    case engine::kAttZoom:
+    case MeterReset::All:
+        resetMeters();
+        break;
+    case MeterReset::GainReduction:
         if (meterGR) meterGR->reset();
-        automate(tag, value);
         break;
-    case engine::kPostMeter:
+    case MeterReset::Input:
         if (meterIn) meterIn->reset();
         if (readoutIn) readoutIn->reset();
-        automate(tag, value);
-        break;
-    case kTagMeters:
-        resetMeters();
-        break;
-    case kTagAttShow1:
-    case kTagAttShow2:
-    case kTagAttShowL: {
-        const int bit = tag == kTagAttShow1 ? 1 : tag == kTagAttShow2 ? 2 : 4;
-        int mask = step(parameter(engine::kAttShow), 8);
-        mask = step(value, 2) ? (mask | bit) : (mask & ~bit);
-        automate(engine::kAttShow, centre(mask, 8));
-        break;
-    }
-    default:
-        // "Scale" and "MeterType" (the mode button sends its own), "AttShow" (its bit buttons do),
-        // the placeholders.
         break;
     }
 }
@@ -594,25 +483,37 @@ void Editor::resetMeters() {
 
 // ------------------------------------------------------------------------- metering preferences
 
+std::vector<CZelmarButton*> Editor::preferenceButtons() const {
+    std::vector<CZelmarButton*> buttons;
+    for (const ControlSpec& spec : controlTable())
+        if (spec.kind == ControlKind::PreferenceButton)
+            if (auto* button = as<CZelmarButton>(getControl(spec.tag))) buttons.push_back(button);
+    return buttons;
+}
+
 void Editor::highlightPreferences(bool on) {
-    for (CZelmarButton* b : {attShowButtons[0], attShowButtons[1], attShowButtons[2], zoomButton,
-                             meterOvsButton, postMeterButton})
-        if (b) b->setHighlight(on);
-    if (modeButton) modeButton->setHighlight(on);
+    for (CZelmarButton* b : preferenceButtons())
+        b->setHighlight(on);
+    if (CModeButton* mode = getModeButton()) mode->setHighlight(on);
 }
 
 bool Editor::anyPreferenceHighlighted() const {
-    for (CZelmarButton* b : {attShowButtons[0], attShowButtons[1], attShowButtons[2], zoomButton,
-                             meterOvsButton, postMeterButton})
-        if (b && b->isHighlighted()) return true;
-    return modeButton && modeButton->isHighlighted();
+    for (CZelmarButton* b : preferenceButtons())
+        if (b->isHighlighted()) return true;
+    const CModeButton* mode = getModeButton();
+    return mode && mode->isHighlighted();
 }
 
 bool Editor::allPreferencesHighlighted() const {
-    for (CZelmarButton* b : {attShowButtons[0], attShowButtons[1], attShowButtons[2], zoomButton,
-                             meterOvsButton, postMeterButton})
-        if (!b || !b->isHighlighted()) return false;
-    return modeButton && modeButton->isHighlighted();
+    const std::vector<CZelmarButton*> buttons = preferenceButtons();
+    std::size_t preferences = 0;
+    for (const ControlSpec& spec : controlTable())
+        preferences += spec.kind == ControlKind::PreferenceButton;
+    if (buttons.size() != preferences) return false;
+    for (CZelmarButton* b : buttons)
+        if (!b->isHighlighted()) return false;
+    const CModeButton* mode = getModeButton();
+    return mode && mode->isHighlighted();
 }
 
 void Editor::storeMeteringPrefs() {

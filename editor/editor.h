@@ -15,10 +15,13 @@
 #include <atomic>
 #include <cstdint>
 #include <thread>
+#include <vector>
 
+#include "editor/control_table.h"
 #include "editor/metering_prefs_host.h"
 #include "engine/parameters.h"
 #include "presets/preset_system_editor.h"
+#include "resources/window_layout.h"
 
 class AudioEffect;
 class Plugin;
@@ -30,21 +33,18 @@ class CMeterGR;
 class CMeterLCD;
 class CMeterLCDGR;
 class CZelmarButton;
-class COversamplingButton;
 class CModeButton;
 class CAutoBlack;
 class CBits;
 class CNoiseShape;
 class CCalibButton;
-class CMyKnob;
-class CSpeedSwitch;
 class CMyTextEdit;
 
 namespace editor {
 
 // Window size [pixels].
-inline constexpr CCoord kWidth = 524;
-inline constexpr CCoord kHeight = 462;
+inline constexpr CCoord kWidth = window_layout::kWidth;
+inline constexpr CCoord kHeight = window_layout::kHeight;
 
 // The editor's own tags, beyond the parameters' indices 0..25.
 enum EditorTag : std::int32_t {
@@ -109,11 +109,11 @@ public:
     CMeterLCD* getOutputReadout() const { return readoutOut; }
     CMeterLCDGR* getGainReductionReadout() const { return readoutGR; }
     CInfo* getInfo() const { return info; }
-    CModeButton* getModeButton() const { return modeButton; }
-    CBits* getBitsButton() const { return bitsButton; }
-    CNoiseShape* getNoiseShapeButton() const { return noiseShapeButton; }
-    CAutoBlack* getAutoblackButton() const { return autoblackButton; }
-    CCalibButton* getCalibrateButton() const { return calibrateButton; }
+    CModeButton* getModeButton() const;
+    CBits* getBitsButton() const;
+    CNoiseShape* getNoiseShapeButton() const;
+    CAutoBlack* getAutoblackButton() const;
+    CCalibButton* getCalibrateButton() const;
     // The control that drives a parameter or an editor tag (0 to 30): the knob for a knob's
     // parameter, the mode button for "Scale" and "MeterType"; null for tags without one.
     CControl* getControl(int tag) const;
@@ -136,6 +136,14 @@ private:
     void automate(int index, float value);
     float parameter(int index) const;
     void clearControls();
+    // Makes the display or control of one row of the control table, set to the current values.
+    CControl* makeControl(const editor::ControlSpec& spec, CBitmap* background, int scaleMode);
+    // The metering preference buttons that exist (the mode button is the seventh preference).
+    std::vector<CZelmarButton*> preferenceButtons() const;
+    // Shows a parameter's value in the control of that kind that drives it.
+    void showValue(editor::ControlKind kind, int index, float value);
+    // What a change from a control does to the meters before its parameter changes.
+    void resetBefore(editor::MeterReset reset);
     // The scale mode from the effect's "MeterType" and "Scale" to the level meters and peak read-outs.
     void showScaleMode(int mode);
     void pollMeters(std::uint32_t now);
@@ -151,34 +159,11 @@ private:
     CMeterLCD* readoutIn = nullptr;
     CMeterLCD* readoutOut = nullptr;
     CMeterLCDGR* readoutGR = nullptr;
-    CZelmarButton* orderButton = nullptr;
-    COversamplingButton* oversampleButton = nullptr;
-    CModeButton* modeButton = nullptr;
-    CZelmarButton* quantizeButton = nullptr;
-    CAutoBlack* autoblackButton = nullptr;
-    CBits* bitsButton = nullptr;
-    CNoiseShape* noiseShapeButton = nullptr;
-    CCalibButton* calibrateButton = nullptr;
-    CZelmarButton* zoomButton = nullptr;
-    CZelmarButton* attShowButtons[3] = {}; // bit values 1, 2, 4 (tags 28, 29, 30)
-    CMyKnob* transientKnob = nullptr;
-    CMyKnob* releaseKnob = nullptr;
-    CMyKnob* levellerKnob = nullptr;
-    CMyKnob* linkKnob = nullptr;
-    CSpeedSwitch* speedSwitch = nullptr;
-    CZelmarButton* powerButton = nullptr;
-    CMyKnob* driveKnob = nullptr;
-    CMyKnob* outputKnob = nullptr;
-    CZelmarButton* autoOutButton = nullptr;
-    CZelmarButton* postMeterButton = nullptr;
     CInfo* info = nullptr;
-    CMyTextEdit* driveField = nullptr;
-    CMyTextEdit* outputField = nullptr;
-    CMyTextEdit* transientField = nullptr;
-    CMyTextEdit* releaseField = nullptr;
-    CMyTextEdit* levellerField = nullptr;
-    CMyTextEdit* linkField = nullptr;
-    CZelmarButton* meterOvsButton = nullptr;
+    // The controls by tag, as the control table makes them (the mode button under "Scale" and
+    // "MeterType"), and the value fields by their knob's tag.
+    std::array<CControl*, editor::kLastEditorTag + 1> controls{};
+    std::array<CMyTextEdit*, engine::kNumParameters> valueFields{};
 
     std::atomic<int> latencySamples{0};
     std::uint32_t lastIdleTicks;

@@ -30,14 +30,13 @@ void drawButtonFace(Image& img, const Fonts& fonts, float x0, float y0, float x1
                     const std::string& text, float textSize = 9);
 // Stacks frames vertically into one strip.
 Image stackFrames(const std::vector<Image>& frames);
-// A label in the panel's small capitals.
+// The letter spacing of panel labels of a size [px].
+float labelTracking(float size);
+// A label in the panel's small capitals, engraved, centred on cx.
+void drawLabel(Image& img, const Fonts& fonts, float cx, int baseline, const std::string& text,
+               const TextStyle& style);
 void drawLabel(Image& img, const Fonts& fonts, float cx, int baseline, const std::string& text,
                Color color = palette::kLabel, float size = 8);
-float labelWidth(const Fonts& fonts, const std::string& text, float size = 8);
-// Labels over two neighbouring controls, moved apart when centring them would make them touch.
-void drawLabelPair(Image& img, const Fonts& fonts, const Rect& left, const Rect& right, int baseline,
-                   const std::string& leftText, const std::string& rightText, Color color = palette::kLabel,
-                   float size = 7.5f);
 // A recessed well: dark fill with a shadowed upper edge and a lit lower edge.
 void drawWell(Image& img, const Rect& r, float radius = 2, Color fill = palette::kWell);
 

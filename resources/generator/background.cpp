@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "artwork.h"
+#include "labels.h"
 
 namespace art {
 namespace {
@@ -76,11 +77,8 @@ Image drawBackground(const Fonts& fonts) {
         divider(img, x, 30, 404);
 
     // Group plates: detector, transient shape, requantizer, gain-reduction display, metering.
-    plate(img, 31, 26, 135, 64);
-    plate(img, 31, 92, 135, 151);
-    plate(img, 399, 26, 495, 103);
-    plate(img, 218, 215, 308, 290);
-    plate(img, 218, 292, 308, 366);
+    for (const Rect& r : {kDetectorGroup, kShapeGroup, kRequantizerGroup, kReductionGroup, kMeteringGroup})
+        plate(img, r.l, r.t, r.r, r.b);
 
     // Meter wells.
     drawWell(img, {kMeterIn.l - 1, kMeterIn.t - 1, kMeterIn.r + 1, kMeterIn.b + 1}, 2);
@@ -97,33 +95,8 @@ Image drawBackground(const Fonts& fonts) {
         field(img, r);
 
     // Labels above their controls.
-    const Color lab = kLabel;
-    drawLabelPair(img, fonts, kOrder, kOversample, 34, "ORDER", "OVERSAMPLE");
-    drawLabel(img, fonts, kMeterIn.cx(), 34, "INPUT", kTitle);
-    drawLabel(img, fonts, kMeterGr.cx(), 34, "GAIN REDUCTION", kTitle);
-    drawLabel(img, fonts, kMeterOut.cx(), 34, "OUTPUT", kTitle);
-    drawLabelPair(img, fonts, kQuantize, kAutoblack, 34, "QUANTIZE", "AUTOBLACK");
-    drawLabelPair(img, fonts, kBits, kNoiseShape, 72, "BITS", "NOISE SHAPE");
-
-    drawLabel(img, fonts, kSpeed.cx(), 103, "TRANSIENT SHAPE", lab);
-    const char* pads[3] = {"HARD", "MED", "SOFT"};
-    for (int i = 0; i < 3; ++i)
-        drawLabel(img, fonts, kSpeedPads[i].cx(), 117, pads[i], kDimLabel, 7);
-
-    drawLabel(img, fonts, kTransient.cx(), 163, "TRANSIENT", lab);
-    drawLabel(img, fonts, kRelease.cx(), 261, "RELEASE", lab);
-    drawLabel(img, fonts, kDrive.cx(), 345, "DRIVE", lab, 7.5f);
-    drawLabel(img, fonts, kPost.cx(), 363, "POST", lab);
-    drawLabel(img, fonts, kLeveller.cx(), 163, "LEVELLER", lab);
-    drawLabel(img, fonts, kLink.cx(), 261, "L/R LINK", lab);
-    drawLabel(img, fonts, kOutput.cx(), 345, "OUTPUT", lab, 7.5f);
-    drawLabel(img, fonts, kAutoOut.cx(), 363, "AUTO", lab);
-
-    drawLabel(img, fonts, (kShow2.l + kShowL.r) / 2.0f, 224, "SHOW", lab);
-    drawLabel(img, fonts, kZoom.cx(), 260, "ZOOM", lab);
-    drawLabel(img, fonts, kMode.cx(), 301, "METER", lab);
-    drawLabel(img, fonts, kMeterOvs.cx(), 301, "TRUE PEAK", lab);
-    drawLabel(img, fonts, kCalibrate.cx(), 336, "CALIBRATE", lab);
+    for (const PlacedLabel& label : placeLabels(fonts, panelLabels()))
+        drawPlacedLabel(img, fonts, label);
 
     // The info spot: a small engraved plaque with the product mark.
     {

@@ -80,38 +80,22 @@ Image stackFrames(const std::vector<Image>& frames) {
     return out;
 }
 
-namespace {
 float labelTracking(float size) {
     return size >= 8 ? 0.9f : 0.4f;
 }
-} // namespace
 
-void drawLabel(Image& img, const Fonts& fonts, float cx, int baseline, const std::string& text, Color color,
-               float size) {
+void drawLabel(Image& img, const Fonts& fonts, float cx, int baseline, const std::string& text,
+               const TextStyle& style) {
     // Engraved: a dark copy one pixel down, then the label.
-    TextStyle shadow{size, rgb(0, 0, 0, 110), labelTracking(size), Align::Centre};
+    TextStyle shadow = style;
+    shadow.color = rgb(0, 0, 0, 110);
     fonts.condensed.draw(img, cx, baseline + 1, text, shadow);
-    TextStyle style{size, color, labelTracking(size), Align::Centre};
     fonts.condensed.draw(img, cx, baseline, text, style);
 }
 
-float labelWidth(const Fonts& fonts, const std::string& text, float size) {
-    return fonts.condensed.width(text, {size, {}, labelTracking(size), Align::Centre});
-}
-
-void drawLabelPair(Image& img, const Fonts& fonts, const Rect& left, const Rect& right, int baseline,
-                   const std::string& leftText, const std::string& rightText, Color color, float size) {
-    const float gap = 7;
-    float wl = labelWidth(fonts, leftText, size), wr = labelWidth(fonts, rightText, size);
-    float cl = left.cx(), cr = right.cx();
-    float overlap = (cl + wl / 2 + gap) - (cr - wr / 2);
-    if (overlap > 0) {
-        // Push both outwards from the space between the buttons.
-        cl -= overlap / 2;
-        cr += overlap / 2;
-    }
-    drawLabel(img, fonts, cl, baseline, leftText, color, size);
-    drawLabel(img, fonts, cr, baseline, rightText, color, size);
+void drawLabel(Image& img, const Fonts& fonts, float cx, int baseline, const std::string& text, Color color,
+               float size) {
+    drawLabel(img, fonts, cx, baseline, text, {size, color, labelTracking(size), Align::Centre});
 }
 
 void drawWell(Image& img, const Rect& r, float radius, Color fill) {
