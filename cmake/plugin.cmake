@@ -5,7 +5,7 @@ add_library(OrvelZelmar SHARED ${PROJECT_SOURCE_DIR}/host/entry.cpp ${PROJECT_SO
 set_target_properties(OrvelZelmar PROPERTIES PREFIX "" OUTPUT_NAME OrvelZelmar
   LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 target_include_directories(OrvelZelmar PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(OrvelZelmar PRIVATE orvel_editor orvel_plugin orvel_engine orvel_presets orvel_gui orvel_window
+target_link_libraries(OrvelZelmar PRIVATE orvel_vst_editor orvel_plugin orvel_editor orvel_preset_strip orvel_engine orvel_presets orvel_gui orvel_window
   orvel_host orvel_platform orvel_resources)
 if(WIN32)
   orvel_use_window_backend(OrvelZelmar win32)

@@ -18,7 +18,6 @@
 #include "gui/bitmap.h"
 #include "gui/font.h"
 #include "gui/tick_source.h"
-#include "host/plugin.h"
 
 using engine::centre;
 using engine::step;
@@ -70,10 +69,10 @@ template <class T> T* as(CControl* control) {
 
 } // namespace
 
-Editor::Editor(AudioEffect* effect)
-    : CPresetSystemEditor(effect), plugin(dynamic_cast<Plugin*>(effect)), lastIdleTicks(gui::ticks()),
+Editor::Editor(editor::EffectLink& link)
+    : CPresetSystemEditor(&link, link.presetStore()), link(link), lastIdleTicks(gui::ticks()),
       lastPrefsFlashTicks(lastIdleTicks), uiThread(std::this_thread::get_id()) {
-    rect = {0, 0, kHeight, kWidth};
+    rect = CRect(0, 0, kWidth, kHeight);
 }
 
 Editor::~Editor() {
@@ -89,14 +88,13 @@ bool Editor::onUserInterfaceThread() const {
 }
 
 float Editor::parameter(int index) const {
-    return effect ? effect->getParameter(index) : 0.0f;
+    return link.getParameter(index);
 }
 
 void Editor::automate(int index, float value) {
-    if (!effect) return;
     const bool ownGesture = index >= 0 && index < engine::kNumParameters && openEdits[index] == 0;
     if (ownGesture) beginEdit(index);
-    effect->setParameterAutomated(index, value);
+    link.automate(index, value);
     if (ownGesture) endEdit(index);
 }
 
@@ -104,7 +102,7 @@ void Editor::automate(int index, float value) {
 
 bool Editor::open(void* parentWindow) {
     if (frame) close();
-    AEffEditor::open(parentWindow);
+    CFrameEditor::open(parentWindow);
     uiThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
     // The controls start from the current values: what changed before is in them already.
     pendingParameters.store(0, std::memory_order_relaxed);
@@ -117,7 +115,7 @@ bool Editor::open(void* parentWindow) {
         // No window from the system: nothing is left open.
         delete frame;
         frame = nullptr;
-        AEffEditor::close();
+        CFrameEditor::close();
         return false;
     }
     frame->setBackground(background);
@@ -258,7 +256,7 @@ void Editor::clearControls() {
 void Editor::close() {
     CPresetSystemEditor::close();
     clearControls();
-    AEffGUIEditor::close();
+    CFrameEditor::close();
 }
 
 CControl* Editor::getControl(int tag) const {
@@ -306,15 +304,14 @@ void Editor::idle() {
 }
 
 void Editor::pollMeters(std::uint32_t now) {
-    if (!plugin) return;
-    float inPeakL, inPeakR, outPeakL, outPeakR, inRmsL, inRmsR, outRmsL, outRmsR, grL, grR;
-    plugin->getMeterValues(inPeakL, inPeakR, outPeakL, outPeakR, inRmsL, inRmsR, outRmsL, outRmsR, grL, grR);
-    if (meterIn) meterIn->feed(now, inPeakL, inPeakR, inRmsL, inRmsR);
-    if (meterOut) meterOut->feed(now, outPeakL, outPeakR, outRmsL, outRmsR);
-    if (meterGR) meterGR->feed(now, grL, grR);
-    if (readoutIn) readoutIn->feed(inPeakL, inPeakR);
-    if (readoutOut) readoutOut->feed(outPeakL, outPeakR);
-    if (readoutGR) readoutGR->feed(grL, grR);
+    MeterValues v;
+    if (!link.pollMeters(v)) return;
+    if (meterIn) meterIn->feed(now, v.inPeakL, v.inPeakR, v.inRmsL, v.inRmsR);
+    if (meterOut) meterOut->feed(now, v.outPeakL, v.outPeakR, v.outRmsL, v.outRmsR);
+    if (meterGR) meterGR->feed(now, v.grL, v.grR);
+    if (readoutIn) readoutIn->feed(v.inPeakL, v.inPeakR);
+    if (readoutOut) readoutOut->feed(v.outPeakL, v.outPeakR);
+    if (readoutGR) readoutGR->feed(v.grL, v.grR);
 }
 
 // -------------------------------------------------------------------------- parameters to controls
@@ -415,13 +412,13 @@ void Editor::setLatency(int samples) {
 void Editor::beginEdit(std::int32_t index) {
     if (index < 0 || index >= engine::kNumParameters) return;
     ++openEdits[index];
-    AEffGUIEditor::beginEdit(index);
+    CPresetSystemEditor::beginEdit(index);
 }
 
 void Editor::endEdit(std::int32_t index) {
     if (index < 0 || index >= engine::kNumParameters) return;
     if (openEdits[index] > 0) --openEdits[index];
-    AEffGUIEditor::endEdit(index);
+    CPresetSystemEditor::endEdit(index);
 }
 
 void Editor::controlChanged(CControl* control) {
@@ -518,7 +515,7 @@ bool Editor::allPreferencesHighlighted() const {
 
 void Editor::storeMeteringPrefs() {
     std::int32_t steps[6] = {};
-    if (effect) meteringSteps(*effect, steps);
+    meteringSteps(link, steps);
     lastPrefsFlashTicks = gui::ticks();
     // The highlight confirms the request, whether or not the store succeeds.
     highlightPreferences(true);

@@ -18,13 +18,12 @@
 #include <vector>
 
 #include "editor/control_table.h"
+#include "editor/effect_link.h"
 #include "editor/metering_prefs_host.h"
 #include "engine/parameters.h"
-#include "presets/preset_system_editor.h"
+#include "preset_strip/preset_system_editor.h"
 #include "resources/window_layout.h"
 
-class AudioEffect;
-class Plugin;
 class MyFrame;
 class CInfo;
 class CMeterIn;
@@ -67,7 +66,8 @@ int scaleMode(float meterType, float scale);
 
 class Editor : public CPresetSystemEditor, public CMeteringPrefsHost {
 public:
-    explicit Editor(AudioEffect* effect);
+    // Everything the editor asks of the effect goes through the link.
+    explicit Editor(editor::EffectLink& link);
     ~Editor() override;
 
     // Builds the frame and every control, then the preset strip. False, with nothing left open,
@@ -78,9 +78,9 @@ public:
     void idle() override;
 
     // From the effect after every parameter change (any thread).
-    void setParameter(int index, float value) override;
+    void setParameter(int index, float value);
     // From the effect at construction and after every rate change (any thread).
-    void setLatency(int samples) override;
+    void setLatency(int samples);
     int getLatency() const { return latencySamples.load(std::memory_order_relaxed); }
 
     // --- CControlListener
@@ -149,7 +149,7 @@ private:
     void pollMeters(std::uint32_t now);
     void highlightPreferences(bool on);
 
-    Plugin* plugin;
+    editor::EffectLink& link;
     // Edit gestures open per parameter (begun and not yet ended).
     std::array<int, engine::kNumParameters> openEdits{};
 

@@ -1,15 +1,15 @@
 #include "editor/metering_prefs.h"
 
+#include "editor/effect_link.h"
 #include "engine/metering_preferences.h"
 #include "engine/parameters.h"
-#include "host/audio_effect.h"
 #include "platform/native_dialogs.h"
 #include "platform/registry.h"
-#include "presets/preset_system_effect.h"
+#include "presets/registry_keys.h"
 
 namespace editor {
 
-void meteringSteps(AudioEffect& effect, std::int32_t steps[6]) {
+void meteringSteps(EffectLink& effect, std::int32_t steps[6]) {
     for (int i = 0; i < 6; ++i) {
         const engine::MeteringPreference& p = engine::kMeteringPreferences[i];
         steps[i] = engine::step(effect.getParameter(p.parameter), p.steps);

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-class AudioEffect;
-
 namespace editor {
+
+class EffectLink;
 
 // The messages of the two failures, both titled kMeteringPrefsErrorTitle.
 inline constexpr const char* kMeteringPrefsErrorTitle = "Error...";
@@ -23,7 +23,7 @@ enum class MeteringPrefsResult {
 };
 
 // The step indices of the effect's current values, in engine::kMeteringPreferences order.
-void meteringSteps(AudioEffect& effect, std::int32_t steps[6]);
+void meteringSteps(EffectLink& effect, std::int32_t steps[6]);
 
 // Writes the six step indices as 32-bit values; a failure shows its modal message box (no owner
 // window) and stops. User-interface thread.

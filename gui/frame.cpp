@@ -159,12 +159,12 @@ bool CFrame::onWheel(const CPoint& where, const float& distance, const CButtonSt
     return CViewContainer::onWheel(where, distance, buttons);
 }
 
-std::int32_t CFrame::onKeyDown(vst::VstKeyCode& keyCode) {
-    return focusView ? focusView->onKeyDown(keyCode) : -1;
+std::int32_t CFrame::onKeyDown(gui::KeyEvent& key) {
+    return focusView ? focusView->onKeyDown(key) : -1;
 }
 
-std::int32_t CFrame::onKeyUp(vst::VstKeyCode& keyCode) {
-    return focusView ? focusView->onKeyUp(keyCode) : -1;
+std::int32_t CFrame::onKeyUp(gui::KeyEvent& key) {
+    return focusView ? focusView->onKeyUp(key) : -1;
 }
 
 // ------------------------------------------------------------------------------ focus and modal

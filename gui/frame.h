@@ -61,8 +61,8 @@ public:
     CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
     bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
     // Keys from the host go to the focus view: 1 when it handled them, -1 otherwise.
-    std::int32_t onKeyDown(vst::VstKeyCode& keyCode) override;
-    std::int32_t onKeyUp(vst::VstKeyCode& keyCode) override;
+    std::int32_t onKeyDown(gui::KeyEvent& key) override;
+    std::int32_t onKeyUp(gui::KeyEvent& key) override;
 
     // --- Drawing.
     // Redraws every dirty visible view now, then paints what the window has pending (called by

@@ -271,21 +271,21 @@ bool CKnob::onWheel(const CPoint&, const float& distance, const CButtonState& bu
     return true;
 }
 
-std::int32_t CKnob::onKeyDown(vst::VstKeyCode& keyCode) {
+std::int32_t CKnob::onKeyDown(gui::KeyEvent& key) {
     float direction;
-    switch (keyCode.virt) {
-    case vst::VKEY_UP:
-    case vst::VKEY_RIGHT:
+    switch (key.key) {
+    case gui::VirtualKey::Up:
+    case gui::VirtualKey::Right:
         direction = 1.0f;
         break;
-    case vst::VKEY_DOWN:
-    case vst::VKEY_LEFT:
+    case gui::VirtualKey::Down:
+    case gui::VirtualKey::Left:
         direction = -1.0f;
         break;
     default:
         return -1;
     }
-    if (keyCode.modifier & vst::MODIFIER_SHIFT) direction *= 0.1f;
+    if (key.modifiers & gui::kModifierShift) direction *= 0.1f;
     stepValue(direction * wheelInc);
     return 1;
 }

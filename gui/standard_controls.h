@@ -98,7 +98,7 @@ public:
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
     bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
-    std::int32_t onKeyDown(vst::VstKeyCode& keyCode) override;
+    std::int32_t onKeyDown(gui::KeyEvent& key) override;
 
     // Pixels of a full-range linear drag are multiplied by this while shift is held.
     void setZoomFactor(float factor) { zoomFactor = factor; }

@@ -56,10 +56,10 @@ CMouseEventResult CView::onMouseExited(CPoint&, const CButtonState&) {
 bool CView::onWheel(const CPoint&, const float&, const CButtonState&) {
     return false;
 }
-std::int32_t CView::onKeyDown(vst::VstKeyCode&) {
+std::int32_t CView::onKeyDown(gui::KeyEvent&) {
     return -1;
 }
-std::int32_t CView::onKeyUp(vst::VstKeyCode&) {
+std::int32_t CView::onKeyUp(gui::KeyEvent&) {
     return -1;
 }
 

@@ -14,7 +14,7 @@
 #include "gui/color.h"
 #include "gui/draw_context.h"
 #include "gui/geometry.h"
-#include "host/vst_abi.h"
+#include "gui/key_event.h"
 
 class CFrame;
 class CViewContainer;
@@ -78,8 +78,8 @@ public:
     // True when the view used the wheel.
     virtual bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons);
     // Keys: 1 when handled, -1 when not.
-    virtual std::int32_t onKeyDown(vst::VstKeyCode& keyCode);
-    virtual std::int32_t onKeyUp(vst::VstKeyCode& keyCode);
+    virtual std::int32_t onKeyDown(gui::KeyEvent& key);
+    virtual std::int32_t onKeyUp(gui::KeyEvent& key);
     // Whether a press at this point belongs to the view (its rectangle, right and bottom edges out).
     virtual bool hitTest(const CPoint& where, const CButtonState& buttons = 0);
 

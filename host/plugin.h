@@ -8,7 +8,7 @@
 #pragma once
 
 #include "engine/limiter_core.h"
-#include "presets/preset_system_effect.h"
+#include "host/preset_system_effect.h"
 
 class AEffEditor;
 

@@ -8,7 +8,7 @@
 #include "editor/info.h"
 #include "editor/meter_gr.h"
 #include "editor/meter_level.h"
-#include "presets/preset_strip_controls.h"
+#include "preset_strip/preset_strip_controls.h"
 #include "support/editor_host.h"
 
 using namespace editortest;

@@ -119,22 +119,22 @@ TEST(Controls, OnlyExactlyControlAndTheLeftButtonRestoreTheDefault) {
 TEST(Controls, ArrowKeysStepAKnobByItsWheelIncrement) {
     struct Case {
         float start;
-        unsigned char key;
-        unsigned char modifier;
+        gui::VirtualKey key;
+        std::uint32_t modifier;
         std::int32_t handled;
         float expected;
     } cases[] = {
-        {0.5f, vst::VKEY_RIGHT, 0, 1, 0.7f},
-        {0.5f, vst::VKEY_UP, 0, 1, 0.7f},
-        {0.5f, vst::VKEY_LEFT, 0, 1, 0.3f},
-        {0.5f, vst::VKEY_DOWN, 0, 1, 0.3f},
-        {0.5f, vst::VKEY_RIGHT, vst::MODIFIER_SHIFT, 1, 0.52f},
-        {0.5f, vst::VKEY_DOWN, vst::MODIFIER_SHIFT | vst::MODIFIER_CONTROL, 1, 0.48f},
-        {0.9f, vst::VKEY_RIGHT, 0, 1, 1.0f},
-        {1.0f, vst::VKEY_RIGHT, 0, 1, 1.0f},
-        {0.1f, vst::VKEY_LEFT, 0, 1, 0.0f},
-        {0.5f, vst::VKEY_SPACE, 0, -1, 0.5f},
-        {0.5f, vst::VKEY_PAGEUP, 0, -1, 0.5f},
+        {0.5f, gui::VirtualKey::Right, 0, 1, 0.7f},
+        {0.5f, gui::VirtualKey::Up, 0, 1, 0.7f},
+        {0.5f, gui::VirtualKey::Left, 0, 1, 0.3f},
+        {0.5f, gui::VirtualKey::Down, 0, 1, 0.3f},
+        {0.5f, gui::VirtualKey::Right, gui::kModifierShift, 1, 0.52f},
+        {0.5f, gui::VirtualKey::Down, gui::kModifierShift | gui::kModifierControl, 1, 0.48f},
+        {0.9f, gui::VirtualKey::Right, 0, 1, 1.0f},
+        {1.0f, gui::VirtualKey::Right, 0, 1, 1.0f},
+        {0.1f, gui::VirtualKey::Left, 0, 1, 0.0f},
+        {0.5f, gui::VirtualKey::Space, 0, -1, 0.5f},
+        {0.5f, gui::VirtualKey::PageUp, 0, -1, 0.5f},
     };
     for (const Case& c : cases) {
         KnobFixture f;
@@ -142,7 +142,7 @@ TEST(Controls, ArrowKeysStepAKnobByItsWheelIncrement) {
         f.knob->setValue(c.start);
         f->setFocusView(f.knob);
         f.journal.clear();
-        vst::VstKeyCode key{0, c.key, c.modifier};
+        gui::KeyEvent key{0, c.key, c.modifier};
         EXPECT_EQ(f->onKeyDown(key), c.handled);
         EXPECT_NEAR(f.knob->getValue(), c.expected, 1e-6);
         bool moved = c.expected != c.start;

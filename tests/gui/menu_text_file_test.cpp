@@ -338,25 +338,18 @@ TEST(TextEdit, ClosingTheFrameWhileEditingCommitsNothing) {
 
 namespace {
 
-struct FileRequest {
-    vst::VstFileType types[2]{};
-    vst::VstFileSelect request{};
-    char path[1024] = "keep";
-    FileRequest(vst::VstInt32 command, int typeCount, const char* title) {
-        std::strcpy(types[0].name, "Orvel Preset");
-        std::strcpy(types[0].dosType, "ozp");
-        std::strcpy(types[1].name, "Orvel Bank");
-        std::strcpy(types[1].dosType, "ozb");
-        request.command = command;
-        request.type = vst::kVstFileType;
-        request.nbFileTypes = typeCount;
-        request.fileTypes = types;
-        std::strcpy(request.title, title);
-        request.initialPath = const_cast<char*>("C:\\Presets");
-        request.returnPath = path;
-        request.sizeReturnPath = sizeof path;
-    }
-};
+// A request as the preset strip makes it, with one or both of its kinds of file.
+gui::FileRequest fileRequest(gui::FileRequest::Mode mode, int typeCount, const char* title) {
+    gui::FileRequest request;
+    request.mode = mode;
+    request.types = {{"Orvel Preset", "ozp"}, {"Orvel Bank", "ozb"}};
+    request.types.resize(std::size_t(typeCount));
+    request.title = title;
+    request.folder = "C:\\Presets";
+    if (mode == gui::FileRequest::Mode::Save) request.defaultExtension = request.types[0].extension;
+    request.resultPath = "keep";
+    return request;
+}
 
 struct DialogCapture {
     std::vector<platform::FileDialogRequest> seen;
@@ -372,12 +365,12 @@ struct DialogCapture {
 
 } // namespace
 
-TEST(FileSelector, ACancelReturnsZeroAndLeavesTheReturnPath) {
+TEST(FileSelector, ACancelAnswersFalseAndLeavesTheResultPath) {
     DialogCapture dialog;
-    FileRequest r(vst::kVstFileLoad, 1, "Load preset");
+    gui::FileRequest r = fileRequest(gui::FileRequest::Mode::Open, 1, "Load preset");
     CFileSelector selector;
-    EXPECT_EQ(selector.run(&r.request), 0);
-    EXPECT_STREQ(r.path, "keep");
+    EXPECT_FALSE(selector.run(r));
+    EXPECT_EQ(r.resultPath, "keep");
     ASSERT_EQ(dialog.seen.size(), 1u);
     EXPECT_FALSE(dialog.seen[0].save);
     EXPECT_EQ(dialog.seen[0].title, "Load preset");
@@ -386,15 +379,16 @@ TEST(FileSelector, ACancelReturnsZeroAndLeavesTheReturnPath) {
 }
 
 TEST(FileSelector, AChosenFileComesBackAsItsFullPath) {
+    using Mode = gui::FileRequest::Mode;
     struct Case {
-        vst::VstInt32 command;
+        Mode mode;
         int types;
         std::vector<std::pair<std::string, std::string>> filters;
         std::string defaultExtension;
     } cases[] = {
-        {vst::kVstFileLoad, 1, {{"Orvel Preset (*.ozp)", "*.ozp"}, {"Any Type (*.*)", "*.*"}}, ""},
-        {vst::kVstFileSave, 1, {{"Orvel Preset (*.ozp)", "*.ozp"}, {"Any Type (*.*)", "*.*"}}, "ozp"},
-        {vst::kVstFileLoad,
+        {Mode::Open, 1, {{"Orvel Preset (*.ozp)", "*.ozp"}, {"Any Type (*.*)", "*.*"}}, ""},
+        {Mode::Save, 1, {{"Orvel Preset (*.ozp)", "*.ozp"}, {"Any Type (*.*)", "*.*"}}, "ozp"},
+        {Mode::Open,
          2,
          {{"All Types: (*.ozp;*.ozb)", "*.ozp;*.ozb"},
           {"Orvel Preset (*.ozp)", "*.ozp"},
@@ -405,14 +399,13 @@ TEST(FileSelector, AChosenFileComesBackAsItsFullPath) {
     for (const Case& c : cases) {
         DialogCapture dialog;
         dialog.answer = "C:\\Presets\\Mastering.ozp";
-        FileRequest r(c.command, c.types, "Save preset");
+        gui::FileRequest r = fileRequest(c.mode, c.types, "Save preset");
         FrameFixture f;
         CFileSelector selector(f.frame);
-        EXPECT_EQ(selector.run(&r.request), 1);
-        EXPECT_STREQ(r.path, "C:\\Presets\\Mastering.ozp");
-        EXPECT_EQ(r.request.nbReturnPath, 1);
+        EXPECT_TRUE(selector.run(r));
+        EXPECT_EQ(r.resultPath, "C:\\Presets\\Mastering.ozp");
         ASSERT_EQ(dialog.seen.size(), 1u);
-        EXPECT_EQ(dialog.seen[0].save, c.command == vst::kVstFileSave);
+        EXPECT_EQ(dialog.seen[0].save, c.mode == Mode::Save);
         EXPECT_EQ(dialog.seen[0].defaultExtension, c.defaultExtension);
         std::vector<std::pair<std::string, std::string>> filters;
         for (const auto& filter : dialog.seen[0].filters)
@@ -421,22 +414,14 @@ TEST(FileSelector, AChosenFileComesBackAsItsFullPath) {
     }
 }
 
-TEST(FileSelector, PathsAreCutToTheBufferAndRequestsWithoutOneAreRefused) {
+TEST(FileSelector, AnOpenRequestOffersNoDefaultExtension) {
     DialogCapture dialog;
-    dialog.answer = std::string(2000, 'p');
-    FileRequest r(vst::kVstFileLoad, 1, "Load bank");
-    r.request.sizeReturnPath = 16;
+    gui::FileRequest r = fileRequest(gui::FileRequest::Mode::Open, 1, "Load bank");
+    r.defaultExtension = "ozb";
     CFileSelector selector;
-    EXPECT_EQ(selector.run(&r.request), 1);
-    EXPECT_EQ(std::string(r.path), std::string(15, 'p'));
-
-    FileRequest none(vst::kVstFileLoad, 1, "Load bank");
-    none.request.returnPath = nullptr;
-    EXPECT_EQ(selector.run(&none.request), 0);
-    FileRequest directory(vst::kVstDirectorySelect, 1, "Folder");
-    EXPECT_EQ(selector.run(&directory.request), 0);
-    EXPECT_EQ(selector.run(nullptr), 0);
-    EXPECT_EQ(dialog.seen.size(), 1u);
+    EXPECT_FALSE(selector.run(r));
+    ASSERT_EQ(dialog.seen.size(), 1u);
+    EXPECT_EQ(dialog.seen[0].defaultExtension, "");
 }
 
 TEST(TextEdit, AFieldDrawsItsBackgroundBitmapFromItsOffsetThenItsFrameAndText) {

@@ -351,7 +351,7 @@ TEST(Routing, AFocusChangeDuringAFocusChangeIsIgnored) {
 TEST(Routing, KeysGoToTheFocusView) {
     FrameFixture f;
     ProbeView* v = probe(f, "V", CRect(10, 10, 50, 50));
-    vst::VstKeyCode key{0, vst::VKEY_RIGHT, 0};
+    gui::KeyEvent key{0, gui::VirtualKey::Right, 0};
     EXPECT_EQ(f->onKeyDown(key), -1); // no focus view
     f->setFocusView(v);
     EXPECT_EQ(f->onKeyDown(key), 1);

@@ -20,7 +20,7 @@
 #include "host/plugin.h"
 #include "platform/registry.h"
 #include "platform/registry_sandbox.h"
-#include "presets/preset_system_effect.h"
+#include "host/preset_system_effect.h"
 
 using namespace engine;
 

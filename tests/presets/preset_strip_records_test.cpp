@@ -9,8 +9,9 @@
 
 #include "platform/file_ops.h"
 #include "platform/registry.h"
-#include "presets/preset_system_editor.h"
+#include "preset_strip/preset_system_editor.h"
 #include "support/preset_fixture.h"
+#include "support/strip_host.h"
 
 using namespace presettest;
 using presets::BankRecord;
@@ -67,19 +68,19 @@ protected:
     platform::RegistrySandbox sandbox;
     std::unique_ptr<RecordingEffect> effect = std::make_unique<RecordingEffect>();
     // Owned by the effect, which deletes it with itself.
-    CPresetSystemEditor* editor = new CPresetSystemEditor(effect.get());
+    CPresetSystemEditor* editor = attachStrip(effect.get());
 };
 
 TEST_F(StripRecords, BuildsTheCurrentSlotAndTheWholeBankInNativeOrder) {
     effect->selectPreset(5);
     PresetRecord preset{};
-    editor->buildPresetRecord(preset.data());
+    effect->buildPresetRecord(preset.data());
     EXPECT_EQ(preset, presetImage(slot(5), false));
     EXPECT_EQ(std::vector<std::uint8_t>(preset.begin(), preset.begin() + 5),
               (std::vector<std::uint8_t>{0x6C, 0x7A, 0x72, 0x4F, 0x21}));
 
     BankRecord bank{};
-    editor->buildBankRecord(bank.data());
+    effect->buildBankRecord(bank.data());
     EXPECT_EQ(bank, bankImage(effect->snapshot(), false));
     EXPECT_EQ(bank[4], 0x37);
 }
@@ -179,7 +180,7 @@ TEST_F(StripRecords, ATwentyFourCharacterNameSurvivesARoundTrip) {
     effect->selectPreset(2);
     effect->renamePreset(full);
     PresetRecord image{};
-    editor->buildPresetRecord(image.data());
+    effect->buildPresetRecord(image.data());
     EXPECT_EQ(0, std::memcmp(image.data() + 5, full, 24)); // no terminator in the record
 
     effect->renamePreset("short");
@@ -198,24 +199,24 @@ TEST_F(StripRecords, MemoriesAAndBKeepTheirOwnPresets) {
     effect->renamePreset("Memo A state");
     effect->setParameter(0, 0.25f);
     const PresetSlot a = slot(3);
-    editor->storeMemo(CPresetSystemEditor::Memo::A);
+    effect->storeMemo(presets::Memo::A);
 
     effect->renamePreset("Memo B state");
     effect->setParameter(0, 0.75f);
     const PresetSlot b = slot(3);
-    editor->storeMemo(CPresetSystemEditor::Memo::B);
+    effect->storeMemo(presets::Memo::B);
 
     const PresetRecord imageA = presetImage(a, false);
     EXPECT_EQ(registryValue(presets::kMemoAValue), std::vector<std::uint8_t>(imageA.begin(), imageA.end()));
     EXPECT_EQ(registryValue(presets::kMemoBValue).size(), 133u);
 
     effect->selectPreset(8);
-    editor->recallMemo(CPresetSystemEditor::Memo::A);
+    editor->recallMemo(presets::Memo::A);
     EXPECT_TRUE(sameSlot(slot(8), a));
     EXPECT_EQ(effect->slotName(0), "Memo A state");
     EXPECT_EQ(effect->parameters[0], 0.25f);
 
-    editor->recallMemo(CPresetSystemEditor::Memo::B);
+    editor->recallMemo(presets::Memo::B);
     EXPECT_TRUE(sameSlot(slot(8), b));
     EXPECT_EQ(effect->parameters[0], 0.75f);
     EXPECT_EQ(effect->getCurrentPresetIndex(), 8);
@@ -225,7 +226,7 @@ TEST_F(StripRecords, RecallingAMemoryNeverStoredChangesNothing) {
     effect->selectPreset(3);
     const auto before = effect->snapshot();
     effect->log.clear();
-    editor->recallMemo(CPresetSystemEditor::Memo::B);
+    editor->recallMemo(presets::Memo::B);
     editor->loadDefaultPreset();
     EXPECT_TRUE(effect->log.lines.empty());
     EXPECT_EQ(0, std::memcmp(before.data(), effect->snapshot().data(), sizeof(PresetSlot) * 24));
@@ -233,18 +234,18 @@ TEST_F(StripRecords, RecallingAMemoryNeverStoredChangesNothing) {
 
 TEST_F(StripRecords, DefaultPresetAndBankAreStoredAndCleared) {
     effect->selectPreset(7);
-    editor->storeDefaultPreset();
-    editor->storeDefaultBank();
+    effect->storeDefaultPreset();
+    effect->storeDefaultBank();
     const PresetRecord preset = presetImage(slot(7), false);
     const BankRecord bank = bankImage(effect->snapshot(), false);
     EXPECT_EQ(registryValue(presets::kDefaultPresetValue),
               std::vector<std::uint8_t>(preset.begin(), preset.end()));
     EXPECT_EQ(registryValue(presets::kDefaultBankValue), std::vector<std::uint8_t>(bank.begin(), bank.end()));
 
-    editor->clearDefaultPreset();
+    effect->clearDefaultPreset();
     EXPECT_TRUE(registryValue(presets::kDefaultPresetValue).empty());
     EXPECT_EQ(registryValue(presets::kDefaultBankValue).size(), 3077u);
-    editor->clearDefaultBank();
+    effect->clearDefaultBank();
     EXPECT_TRUE(registryValue(presets::kDefaultBankValue).empty());
 }
 
@@ -254,7 +255,7 @@ TEST_F(StripRecords, OversizedRegistryRecordsAreIgnored) {
     std::memcpy(big.data(), image.data(), image.size());
     setRegistryValue(presets::kMemoAValue, platform::kRegistryBinary, big.data(), big.size());
     const auto before = effect->snapshot();
-    editor->recallMemo(CPresetSystemEditor::Memo::A);
+    editor->recallMemo(presets::Memo::A);
     EXPECT_EQ(0, std::memcmp(before.data(), effect->snapshot().data(), sizeof(PresetSlot) * 24));
 }
 
@@ -276,7 +277,7 @@ TEST_F(StripRecords, UserDefaultsApplyTheBankThenThePresetThenTheLocations) {
                      presetFile.size() + 1);
 
     auto plugin = std::make_unique<RecordingEffect>();
-    auto* own = new CPresetSystemEditor(plugin.get());
+    auto* own = attachStrip(plugin.get());
     plugin->log.clear();
     plugin->loadUserDefaults();
     plugin->selectPreset(0);
@@ -297,7 +298,7 @@ TEST_F(StripRecords, UserDefaultsApplyTheBankThenThePresetThenTheLocations) {
 TEST_F(StripRecords, WithoutStoredValuesConstructionKeepsTheFactoryAndTheWorkingDirectory) {
     auto plugin = std::make_unique<RecordingEffect>();
     const auto factory = plugin->snapshot();
-    auto* own = new CPresetSystemEditor(plugin.get());
+    auto* own = attachStrip(plugin.get());
     plugin->loadUserDefaults();
     plugin->selectPreset(0);
     EXPECT_EQ(0, std::memcmp(factory.data(), plugin->snapshot().data(), sizeof(PresetSlot) * 24));
@@ -325,12 +326,11 @@ TEST_F(StripRecords, LocationsAreSavedWhenTheEditorGoesAndReadBackCutToFit) {
         ASSERT_TRUE(key.open(presets::kRegistryKey, platform::RegistryKey::Access::Write));
         key.remove(presets::kCurrDirValue);
     }
-    auto plugin = std::make_unique<RecordingEffect>();
-    auto* own = new CPresetSystemEditor(plugin.get());
-    own->loadRememberedPaths();
-    EXPECT_EQ(std::string(own->getCurrentBankFile()), std::string(511, 'b'));
-    EXPECT_STREQ(own->getCurrentPresetFile(), "");
-    EXPECT_EQ(own->getCurrentDirectory(), cwd);
+    presets::RememberedPaths paths;
+    paths.load();
+    EXPECT_EQ(std::string(paths.bankFile()), std::string(511, 'b'));
+    EXPECT_STREQ(paths.presetFile(), "");
+    EXPECT_EQ(paths.directory(), cwd);
 }
 
 TEST(SplitPath, SplitsAtTheLastSeparatorOfEitherKind) {
@@ -348,18 +348,19 @@ TEST(SplitPath, SplitsAtTheLastSeparatorOfEitherKind) {
     for (const Case& c : cases) {
         char directory[presets::kDirectoryCapacity] = "(kept)";
         char file[presets::kFileNameCapacity] = "(old)";
-        CPresetSystemEditor::splitPath(c.path, directory, sizeof(directory), file, sizeof(file));
+        presets::RememberedPaths::splitPath(c.path, directory, sizeof(directory), file, sizeof(file));
         EXPECT_STREQ(directory, c.directory) << c.path;
         EXPECT_STREQ(file, c.file) << c.path;
     }
 
     const std::string longName = "/d/" + std::string(700, 'n');
     char directory[8], file[presets::kFileNameCapacity];
-    CPresetSystemEditor::splitPath(longName.c_str(), directory, sizeof(directory), file, sizeof(file));
+    presets::RememberedPaths::splitPath(longName.c_str(), directory, sizeof(directory), file, sizeof(file));
     EXPECT_STREQ(directory, "/d/");
     EXPECT_EQ(std::string(file), std::string(511, 'n'));
-    const std::string longDirectory = "/" + std::string(20, 'd') + "/f";
-    CPresetSystemEditor::splitPath(longDirectory.c_str(), directory, sizeof(directory), file, sizeof(file));
+    const std::string longDirectory = std::string("/").append(20, 'd').append("/f");
+    presets::RememberedPaths::splitPath(longDirectory.c_str(), directory, sizeof(directory), file,
+                                        sizeof(file));
     EXPECT_STREQ(directory, "/dddddd");
     EXPECT_STREQ(file, "f");
 }

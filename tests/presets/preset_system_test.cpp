@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/aeff_editor.h"
-#include "presets/preset_system_effect.h"
+#include "host/preset_system_effect.h"
 
 using namespace vst;
 using presets::kFactoryPresets;
@@ -42,7 +42,6 @@ public:
         if (index == 25 && value < 0.01f) setParameter(9, 0.123f);
         CPresetSystemEffect::setParameter(index, value);
     }
-    using CPresetSystemEffect::slots;
 };
 
 struct RecordingEditor : AEffEditor {
@@ -57,7 +56,7 @@ class PresetSystem : public ::testing::Test {
 protected:
     void SetUp() override { events().clear(); }
     std::vector<PresetSlot> snapshot() const {
-        return std::vector<PresetSlot>(effect.slots.get(), effect.slots.get() + presets::kNumSlots);
+        return std::vector<PresetSlot>(effect.presetSlot(0), effect.presetSlot(0) + presets::kNumSlots);
     }
     std::string name(int slot) const {
         return std::string(effect.presetSlot(slot)->name, presets::kNameLength);

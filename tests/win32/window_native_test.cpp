@@ -372,22 +372,14 @@ struct PresetFolder {
     std::string path;
 };
 
-vst::VstFileType presetTypes[2];
-
-vst::VstFileSelect request(vst::VstInt32 command, const std::string& folder, char* returnPath) {
-    std::memset(presetTypes, 0, sizeof presetTypes);
-    std::strcpy(presetTypes[0].name, "Orvel Preset");
-    std::strcpy(presetTypes[0].dosType, "ozp");
-    std::strcpy(presetTypes[1].name, "Orvel Bank");
-    std::strcpy(presetTypes[1].dosType, "ozb");
-    vst::VstFileSelect r{};
-    r.command = command;
-    std::strcpy(r.title, command == vst::kVstFileSave ? "Save Preset" : "Load Preset");
-    r.initialPath = const_cast<char*>(folder.c_str());
-    r.fileTypes = presetTypes;
-    r.nbFileTypes = 2;
-    r.returnPath = returnPath;
-    r.sizeReturnPath = 1024;
+gui::FileRequest request(gui::FileRequest::Mode mode, const std::string& folder) {
+    gui::FileRequest r;
+    r.mode = mode;
+    r.title = mode == gui::FileRequest::Mode::Save ? "Save Preset" : "Load Preset";
+    r.folder = folder;
+    r.types = {{"Orvel Preset", "ozp"}, {"Orvel Bank", "ozb"}};
+    if (mode == gui::FileRequest::Mode::Save) r.defaultExtension = "ozp";
+    r.resultPath = "previous";
     return r;
 }
 
@@ -435,47 +427,43 @@ bool samePath(const std::string& a, const std::string& b) {
 TEST(Win32FileDialog, LoadOffersEveryTypeAndReturnsTheChosenFileInTheInitialFolder) {
     PresetFolder folder;
     WindowFrame w;
-    char path[1024] = "previous";
-    vst::VstFileSelect r = request(vst::kVstFileLoad, folder.path, path);
+    gui::FileRequest r = request(gui::FileRequest::Mode::Open, folder.path);
     ShownDialog shown;
     ModalDriver driver(workDialog("Load Preset", shown, "Warm.ozp"));
     CFileSelector selector(w.frame);
-    EXPECT_EQ(selector.run(&r), 1);
+    EXPECT_TRUE(selector.run(r));
     ASSERT_TRUE(shown.seen);
     EXPECT_EQ(shown.filters, (Lines{"All Types: (*.ozp;*.ozb)", "Orvel Preset (*.ozp)", "Orvel Bank (*.ozb)",
                                     "Any Type (*.*)"}));
     EXPECT_EQ(shown.selectedFilter, 0);
-    EXPECT_TRUE(samePath(path, folder.path + "\\Warm.ozp")) << path;
-    EXPECT_EQ(r.nbReturnPath, 1);
+    EXPECT_TRUE(samePath(r.resultPath, folder.path + "\\Warm.ozp")) << r.resultPath;
 }
 
 TEST(Win32FileDialog, CancellingReturnsNothingAndLeavesThePathAlone) {
     PresetFolder folder;
     WindowFrame w;
-    for (vst::VstInt32 command : {vst::kVstFileLoad, vst::kVstFileSave}) {
-        SCOPED_TRACE(command);
-        char path[1024] = "previous";
-        vst::VstFileSelect r = request(command, folder.path, path);
+    for (gui::FileRequest::Mode mode : {gui::FileRequest::Mode::Open, gui::FileRequest::Mode::Save}) {
+        SCOPED_TRACE(int(mode));
+        gui::FileRequest r = request(mode, folder.path);
         ShownDialog shown;
-        ModalDriver driver(workDialog(r.title, shown, ""));
+        ModalDriver driver(workDialog(r.title.c_str(), shown, ""));
         CFileSelector selector(w.frame);
-        EXPECT_EQ(selector.run(&r), 0);
+        EXPECT_FALSE(selector.run(r));
         EXPECT_TRUE(shown.seen);
-        EXPECT_STREQ(path, "previous");
+        EXPECT_EQ(r.resultPath, "previous");
     }
 }
 
 TEST(Win32FileDialog, SaveGivesANewNameTheFirstTypesExtension) {
     PresetFolder folder;
     WindowFrame w;
-    char path[1024] = "";
-    vst::VstFileSelect r = request(vst::kVstFileSave, folder.path, path);
+    gui::FileRequest r = request(gui::FileRequest::Mode::Save, folder.path);
     ShownDialog shown;
     ModalDriver driver(workDialog("Save Preset", shown, "Bright"));
     CFileSelector selector(w.frame);
-    EXPECT_EQ(selector.run(&r), 1);
+    EXPECT_TRUE(selector.run(r));
     EXPECT_EQ(shown.filters.size(), 4u);
-    EXPECT_TRUE(samePath(path, folder.path + "\\Bright.ozp")) << path;
+    EXPECT_TRUE(samePath(r.resultPath, folder.path + "\\Bright.ozp")) << r.resultPath;
 }
 
 // ---------------------------------------------------------------------------------- message box

@@ -57,9 +57,9 @@ HRESULT comState() {
     return r;
 }
 
-class BareEditor : public AEffGUIEditor {
+class BareEditor : public CFrameEditor {
 public:
-    BareEditor() : AEffGUIEditor(nullptr) {}
+    BareEditor() : CFrameEditor(nullptr) {}
     bool open(void* parent) override {
         frame = new CFrame(CRect(0, 0, 100, 100), parent, this);
         return true;

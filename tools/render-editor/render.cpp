@@ -13,6 +13,7 @@
 #include "engine/parameters.h"
 #include "gui/tick_source.h"
 #include "host/plugin.h"
+#include "host/plugin_editor.h"
 #include "platform/frame_window_headless.h"
 #include "platform/registry_sandbox.h"
 
@@ -34,10 +35,6 @@ vst::VstIntPtr silentHost(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vs
     return opcode == vst::audioMasterVersion ? 2400 : 0;
 }
 
-AEffEditor* createEditor(AudioEffect* effect) {
-    return new Editor(effect);
-}
-
 } // namespace
 
 Picture render(const Scene& scene) {
@@ -45,8 +42,9 @@ Picture render(const Scene& scene) {
     // No stored default preset, bank or metering preference of this machine shows in the picture.
     platform::RegistrySandbox sandbox;
     Picture picture;
-    Plugin* plugin = new Plugin(silentHost, &createEditor);
-    auto* editor = dynamic_cast<Editor*>(plugin->getEditor());
+    Plugin* plugin = new Plugin(silentHost, &createPluginEditor);
+    auto* glue = dynamic_cast<PluginEditor*>(plugin->getEditor());
+    Editor* editor = glue ? &glue->getEditor() : nullptr;
     plugin->dispatcher(vst::effSetSampleRate, 0, 0, nullptr, scene.sampleRate);
     for (const auto& [index, value] : scene.parameters)
         plugin->setParameter(index, value);

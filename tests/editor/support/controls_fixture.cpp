@@ -4,6 +4,7 @@
 
 #include "editor/mode_button.h"
 #include "engine/parameters.h"
+#include "host/vst_keys.h"
 
 namespace controlstest {
 
@@ -66,7 +67,8 @@ std::int32_t EditorWindow::key(unsigned char virt, unsigned char modifier) {
     vst::VstKeyCode code{};
     code.virt = virt;
     code.modifier = modifier;
-    return frame->onKeyDown(code);
+    gui::KeyEvent key = vst::keyEventOf(code);
+    return frame->onKeyDown(key);
 }
 
 std::uint32_t EditorWindow::paintedPixel(CCoord x, CCoord y) {

@@ -11,6 +11,7 @@
 #include "editor/metering_prefs_host.h"
 #include "editor/mode_button.h"
 #include "gui/toolkit.h"
+#include "host/vst_abi.h"
 #include "platform/frame_window_headless.h"
 #include "platform/native_dialogs_headless.h"
 
@@ -95,7 +96,7 @@ public:
     bool wheel(CCoord x, CCoord y, int notches, CButtonState modifiers = 0) {
         return window->wheel(x, y, notches * 120, std::uint32_t(modifiers));
     }
-    // A key from the host (VST virtual key code, modifier bits).
+    // A key from the host (VST virtual key code, modifier bits), as the VST editor translates it.
     std::int32_t key(unsigned char virt, unsigned char modifier = 0);
     // Paints the whole window and returns the frame index that a strip bitmap made by stripBitmap
     // shows at a point (-1 for any other colour).

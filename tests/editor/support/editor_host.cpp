@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "gui/control.h"
+#include "host/plugin_editor.h"
 
 namespace editortest {
 
@@ -58,14 +59,15 @@ HostCall endEdit(int index) {
 }
 
 AEffEditor* createEditor(AudioEffect* effect) {
-    return new Editor(effect);
+    return createPluginEditor(effect);
 }
 
 EditorBench::EditorBench() {
     platform::headless::reset();
     hostRecord().clear();
     effect = new Plugin(recordingHost, &createEditor);
-    ed = dynamic_cast<Editor*>(effect->getEditor());
+    auto* glue = dynamic_cast<PluginEditor*>(effect->getEditor());
+    ed = glue ? &glue->getEditor() : nullptr;
     hostRecord().clear();
 }
 

@@ -2,7 +2,7 @@
 
 #include "engine/metering_preferences.h"
 #include "platform/registry.h"
-#include "presets/preset_system_effect.h"
+#include "presets/registry_keys.h"
 
 namespace editortest {
 

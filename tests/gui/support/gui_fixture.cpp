@@ -60,8 +60,8 @@ bool ProbeView::onWheel(const CPoint& where, const float& distance, const CButto
     return wheelResult;
 }
 
-std::int32_t ProbeView::onKeyDown(vst::VstKeyCode& key) {
-    journal.add("key " + name + " " + std::to_string(key.virt));
+std::int32_t ProbeView::onKeyDown(gui::KeyEvent& key) {
+    journal.add("key " + name + " " + std::to_string(int(key.key)));
     return keyResult;
 }
 

@@ -41,7 +41,7 @@ public:
     CMouseEventResult onMouseEntered(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
     bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
-    std::int32_t onKeyDown(vst::VstKeyCode& key) override;
+    std::int32_t onKeyDown(gui::KeyEvent& key) override;
     void takeFocus() override { journal.add("takeFocus " + name); }
     void looseFocus() override { journal.add("looseFocus " + name); }
 

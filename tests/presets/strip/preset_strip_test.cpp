@@ -98,11 +98,11 @@ TEST_F(Strip, OpenAddsThirteenControlsInOrderAndStartsTheIdleTimer) {
 
 TEST_F(Strip, OpenBuildsNothingWithoutAFrameOrAnEffect) {
     RecordingEffect other;
-    auto* bare = new CPresetSystemEditor(&other); // no frame: the derived editor did not make one
+    auto* bare = attachStrip(&other); // no frame: the derived editor did not make one
     EXPECT_FALSE(bare->open(nullptr));
     EXPECT_EQ(bare->getNameField(), nullptr);
 
-    StripEditor orphan(nullptr); // a frame, but no effect
+    StripEditor orphan(nullptr, nullptr); // a frame, but no effect
     EXPECT_FALSE(orphan.open(nullptr));
     EXPECT_EQ(orphan.getFrame()->getNbViews(), 0);
     EXPECT_EQ(orphan.window().runningTimers(), 0);

@@ -10,8 +10,9 @@ namespace {
 int parentWindow; // any address: the headless window has no parent
 } // namespace
 
-StripEditor::StripEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
-    rect = {0, 0, 462, 524};
+StripEditor::StripEditor(gui::EditorHost* host, presets::PresetStore* store)
+    : CPresetSystemEditor(host, store) {
+    rect = CRect(0, 0, 524, 462);
 }
 
 bool StripEditor::open(void* parent) {
@@ -23,7 +24,7 @@ void StripEditor::close() {
     CPresetSystemEditor::close();
     delete frame;
     frame = nullptr;
-    AEffEditor::close();
+    CFrameEditor::close();
 }
 
 void StripEditor::idle() {
@@ -45,7 +46,7 @@ platform::HeadlessFrameWindow& StripEditor::window() const {
 void StripTest::SetUp() {
     ASSERT_TRUE(sandbox.active());
     platform::headless::reset();
-    editor = new StripEditor(effect.get());
+    editor = attachStrip<StripEditor>(effect.get());
     ASSERT_TRUE(editor->open(&parentWindow));
     effect->log.clear();
 }

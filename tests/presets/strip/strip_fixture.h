@@ -14,9 +14,10 @@
 #include "gui/toolkit.h"
 #include "platform/frame_window_headless.h"
 #include "platform/native_dialogs_headless.h"
-#include "presets/preset_strip_controls.h"
-#include "presets/preset_system_editor.h"
+#include "preset_strip/preset_strip_controls.h"
+#include "preset_strip/preset_system_editor.h"
 #include "support/preset_fixture.h"
+#include "support/strip_host.h"
 
 namespace presettest {
 
@@ -24,7 +25,7 @@ namespace presettest {
 // the strip's controls report ("1013 0.5") before the strip handles it.
 class StripEditor : public CPresetSystemEditor {
 public:
-    explicit StripEditor(AudioEffect* effect);
+    StripEditor(gui::EditorHost* host, presets::PresetStore* store);
 
     bool open(void* parentWindow) override;
     void close() override;

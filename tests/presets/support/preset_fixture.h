@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "host/preset_system_effect.h"
 #include "platform/registry_sandbox.h"
 #include "presets/preset_records.h"
-#include "presets/preset_system_effect.h"
 
 namespace presettest {
 

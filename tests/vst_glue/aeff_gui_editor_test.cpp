@@ -1,9 +1,10 @@
-// The toolkit's editor base: host requests (rectangle, knob mode, keys), edits relayed to the host,
-// and the idle pump with its timing.
+// The toolkit's editor base behind the VST 2.4 editor: host requests (rectangle, knob mode, keys),
+// edits relayed to the host, and the idle pump with its timing.
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "host/aeff_gui_editor.h"
 #include "host/audio_effect.h"
 #include "support/gui_fixture.h"
 
@@ -30,21 +31,35 @@ public:
     Effect() : AudioEffectX(hostCallback, 1, 4) {}
 };
 
-class Editor : public AEffGUIEditor {
+// A format-free editor of 100 x 80 pixels that records its idle calls.
+class View : public CFrameEditor {
 public:
-    Editor(AudioEffect* effect, Journal& journal) : AEffGUIEditor(effect), journal(journal) {
-        rect = {0, 0, 80, 100};
+    View(gui::EditorHost* host, Journal& journal) : CFrameEditor(host), journal(journal) {
+        rect = CRect(0, 0, 100, 80);
     }
     bool open(void* parent) override {
-        AEffGUIEditor::open(parent);
+        CFrameEditor::open(parent);
         frame = new CFrame(CRect(0, 0, 100, 80), parent, this);
         return true;
     }
     void idle() override {
         journal.add("idle");
-        AEffGUIEditor::idle();
+        CFrameEditor::idle();
     }
     Journal& journal;
+};
+
+// The VST 2.4 editor over it.
+class Editor : public AEffGUIEditor {
+public:
+    Editor(AudioEffect* effect, Journal& journal) : AEffGUIEditor(effect), view(this, journal) {
+        setView(&view);
+    }
+    ~Editor() override { setView(nullptr); }
+    CFrame* getFrame() const { return view.getFrame(); }
+    void doIdleStuff() { view.doIdleStuff(); }
+    std::int32_t getKnobMode() const { return view.getKnobMode(); }
+    View view;
 };
 
 // Records its drawing in the journal.
@@ -67,7 +82,7 @@ struct EditorFixture {
     ~EditorFixture() {
         delete effect; // deletes the editor with it
         host = {};
-        AEffGUIEditor::setKnobModeForProcess(kCircularMode);
+        CFrameEditor::setKnobModeForProcess(kCircularMode);
     }
     vst::VstIntPtr dispatch(vst::VstInt32 opcode, vst::VstInt32 index = 0, vst::VstIntPtr value = 0,
                             void* ptr = nullptr, float opt = 0) {
@@ -106,7 +121,7 @@ TEST(Editor, TheHostGetsTheRectangleAndSetsTheKnobModeForEveryKnob) {
     EXPECT_EQ(rect->right, 100);
     EXPECT_EQ(rect->bottom, 80);
     EXPECT_EQ(f.dispatch(vst::effSetEditKnobMode, 0, kLinearMode), 1);
-    EXPECT_EQ(AEffGUIEditor::getProcessKnobMode(), kLinearMode);
+    EXPECT_EQ(CFrameEditor::getProcessKnobMode(), kLinearMode);
     Journal other;
     Effect secondEffect;
     Editor second(&secondEffect, other);
@@ -196,7 +211,7 @@ TEST(Editor, TheIdlePumpRunsAtMostEvery100msWithA4msGraceSleep) {
                 clock.sleeps.clear();
                 journal.clear();
                 effect.getEditor();
-                static_cast<AEffGUIEditor*>(effect.getEditor())->doIdleStuff();
+                static_cast<Editor*>(effect.getEditor())->doIdleStuff();
                 EXPECT_EQ(journal.lines, s.pumps ? (Lines{"idle", "host 3 0"}) : Lines{})
                     << c.name << " " << s.time;
                 EXPECT_EQ(clock.sleeps,

@@ -1,23 +1,18 @@
-#include "presets/preset_system_editor.h"
+#include "preset_strip/preset_system_editor.h"
 
 #include <algorithm>
 #include <cstring>
-#include <span>
 #include <string>
 
 #include "gui/bitmap.h"
 #include "gui/file_selector.h"
 #include "gui/font.h"
 #include "gui/option_menu.h"
-#include "platform/file_ops.h"
-#include "platform/registry.h"
-#include "presets/preset_strip_controls.h"
-#include "presets/preset_system_effect.h"
+#include "preset_strip/preset_strip_controls.h"
+#include "presets/factory_presets.h"
 
-using presets::kBankRecordSize;
 using presets::kNameLength;
 using presets::kNumSlots;
-using presets::kPresetRecordSize;
 using presets::menuEntryOfSlot;
 using presets::PresetSlot;
 
@@ -58,35 +53,27 @@ struct BitmapRef {
     CCoord frameHeight(int frames) const { return bitmap->getHeight() / frames; }
 };
 
-// The file type of the selector for a kind of record.
-vst::VstFileType fileType(bool bank) {
-    vst::VstFileType type{};
-    std::strcpy(type.name, bank ? "Orvel Bank" : "Orvel Preset");
-    std::strcpy(type.dosType, bank ? "ozb" : "ozp");
-    return type;
+// The kind of file the selector offers for a kind of record.
+gui::FileType fileType(bool bank) {
+    return bank ? gui::FileType{"Orvel Bank", "ozb"} : gui::FileType{"Orvel Preset", "ozp"};
 }
 
 } // namespace
 
-CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect)
-    : AEffGUIEditor(effect), presetSystem(dynamic_cast<CPresetSystemEffect*>(effect)) {
-    const std::string directory = platform::currentDirectory();
-    copyCut(currentDirectory, sizeof(currentDirectory), directory.c_str(), directory.size());
-    currentBankFile[0] = 0;
-    currentPresetFile[0] = 0;
-}
+CPresetSystemEditor::CPresetSystemEditor(gui::EditorHost* host, presets::PresetStore* store)
+    : CFrameEditor(host), store(store) {}
 
 CPresetSystemEditor::~CPresetSystemEditor() {
     // The timer's tick calls this object: it must not outlive it.
     if (idleTimer && frame && frame->getPlatformWindow()) frame->getPlatformWindow()->stopTimer(idleTimer);
     idleTimer = 0;
-    saveRememberedPaths();
+    paths.save();
 }
 
 // ------------------------------------------------------------------------------ open and close
 
 bool CPresetSystemEditor::open(void* window) {
-    if (!frame || !presetSystem) return false;
+    if (!frame || !store) return false;
     systemWindow = window;
 
     nameRect = CRect(194, 447, 318, 461);
@@ -103,8 +90,8 @@ bool CPresetSystemEditor::open(void* window) {
     recallBRect = CRect(486, 447, 503, 462);
     storeBRect = CRect(452, 447, 469, 462);
 
-    const int current = presetSystem->getCurrentPresetIndex();
-    const PresetSlot* currentSlot = presetSystem->presetSlot(current);
+    const int current = store->getCurrentPresetIndex();
+    const PresetSlot* currentSlot = store->presetSlot(current);
     {
         BitmapRef background(kBackgroundBitmap);
         const SlotName name = currentSlot ? SlotName(*currentSlot) : SlotName("");
@@ -124,7 +111,7 @@ bool CPresetSystemEditor::open(void* window) {
         if (k == 1) presetMenu->addEntry("-");
         // Added blank and titled afterwards: a preset named "-" is an entry, not a separator.
         presetMenu->addEntry("");
-        const PresetSlot* slot = presetSystem->presetSlot(k);
+        const PresetSlot* slot = store->presetSlot(k);
         presetMenu->setEntry(menuEntryOfSlot(k), slot ? SlotName(*slot).text : "");
     }
     presetMenu->setNbItemsPerColumn(kMenuEntriesPerColumn);
@@ -183,7 +170,7 @@ void CPresetSystemEditor::close() {
 }
 
 void CPresetSystemEditor::idle() {
-    AEffGUIEditor::idle();
+    CFrameEditor::idle();
 }
 
 // ---------------------------------------------------------------------------------------- events
@@ -197,17 +184,17 @@ void CPresetSystemEditor::showName(const char* name) {
 }
 
 void CPresetSystemEditor::controlChanged(CControl* control) {
-    if (!presetSystem || !control) return;
+    if (!store || !control) return;
     const float value = control->getValue();
     switch (control->getTag()) {
     case presets::kTagName: {
         const SlotName name(static_cast<CTextEdit*>(control)->getText());
         showName(name.text);
-        presetSystem->renamePreset(name.text);
+        store->renamePreset(name.text);
         break;
     }
     case presets::kTagRocker: {
-        int c = presetSystem->getCurrentPresetIndex();
+        int c = store->getCurrentPresetIndex();
         if (value > 0.0f)
             c = std::min(c + 1, kNumSlots - 1);
         else if (value < 0.0f)
@@ -220,13 +207,13 @@ void CPresetSystemEditor::controlChanged(CControl* control) {
             presetMenu->setCurrent(entry);
             presetMenu->setValue(float(entry));
         }
-        const PresetSlot* slot = presetSystem->presetSlot(c);
+        const PresetSlot* slot = store->presetSlot(c);
         if (!slot) break;
         const SlotName name(*slot);
         if (nameField) nameField->setText(name.text);
         if (presetMenu) presetMenu->setEntry(0, name.text);
-        presetSystem->selectPreset(c);
-        presetSystem->renamePreset(name.text);
+        store->selectPreset(c);
+        store->renamePreset(name.text);
         break;
     }
     case presets::kTagMenu: {
@@ -237,48 +224,48 @@ void CPresetSystemEditor::controlChanged(CControl* control) {
         // The separator sits between slot 0 and slot 1.
         const int slot = chosen == 0 ? 0 : chosen - 1;
         const SlotName title(item->getTitle());
-        presetSystem->selectPreset(slot);
-        presetSystem->renamePreset(title.text);
+        store->selectPreset(slot);
+        store->renamePreset(title.text);
         menu->setCurrent(menuEntryOfSlot(slot));
         if (nameField) nameField->setText(title.text);
         menu->setEntry(0, title.text);
         break;
     }
     case presets::kTagLoadBank:
-        loadBankFile(value == 0.5f);
+        loadBankFile(presets::recordOrderOf(value) == presets::RecordOrder::Reversed);
         break;
     case presets::kTagSaveBank:
         saveBankFile();
         break;
     case presets::kTagLoadPreset:
-        loadPresetFile(value == 0.5f);
+        loadPresetFile(presets::recordOrderOf(value) == presets::RecordOrder::Reversed);
         break;
     case presets::kTagSavePreset:
         savePresetFile();
         break;
     case presets::kTagDefaultBank:
-        if (value < 0.75f)
-            clearDefaultBank();
+        if (presets::defaultActionOf(value) == presets::DefaultAction::Clear)
+            store->clearDefaultBank();
         else
-            storeDefaultBank();
+            store->storeDefaultBank();
         break;
     case presets::kTagDefaultPreset:
-        if (value < 0.75f)
-            clearDefaultPreset();
+        if (presets::defaultActionOf(value) == presets::DefaultAction::Clear)
+            store->clearDefaultPreset();
         else
-            storeDefaultPreset();
+            store->storeDefaultPreset();
         break;
     case presets::kTagStoreA:
-        storeMemo(Memo::A);
+        store->storeMemo(presets::Memo::A);
         break;
     case presets::kTagStoreB:
-        storeMemo(Memo::B);
+        store->storeMemo(presets::Memo::B);
         break;
     case presets::kTagRecallA:
-        recallMemo(Memo::A);
+        recallMemo(presets::Memo::A);
         break;
     case presets::kTagRecallB:
-        recallMemo(Memo::B);
+        recallMemo(presets::Memo::B);
         break;
     default:
         break;
@@ -293,49 +280,19 @@ void CPresetSystemEditor::presetNameChanged(const char* name) {
 void CPresetSystemEditor::loadUserDefaults() {
     loadDefaultBank();
     loadDefaultPreset();
-    loadRememberedPaths();
+    paths.load();
 }
 
-// --------------------------------------------------------------------------------------- records
+// ------------------------------------------------------------------------ the store, then showing
 
-void CPresetSystemEditor::buildPresetRecord(std::uint8_t* out) {
-    if (!presetSystem) return;
-    const PresetSlot* slot = presetSystem->presetSlot(presetSystem->getCurrentPresetIndex());
-    if (!slot) return;
-    presets::buildPresetRecord(*slot, std::span<std::uint8_t, kPresetRecordSize>(out, kPresetRecordSize));
+void CPresetSystemEditor::showCurrentPreset() {
+    if (const PresetSlot* slot = store->presetSlot(store->getCurrentPresetIndex()))
+        showName(SlotName(*slot).text);
 }
 
-void CPresetSystemEditor::applyPresetRecord(const std::uint8_t* data, bool reversed) {
-    if (!presetSystem) return;
-    const int k = presetSystem->getCurrentPresetIndex();
-    PresetSlot* slot = presetSystem->presetSlot(k);
-    if (!slot) return;
-    if (!presets::applyPresetRecord(std::span<const std::uint8_t, kPresetRecordSize>(data, kPresetRecordSize),
-                                    reversed, *slot))
-        return;
-    const SlotName name(*slot);
-    showName(name.text);
-    presetSystem->renamePreset(name.text);
-    presetSystem->selectPreset(k);
-}
-
-void CPresetSystemEditor::buildBankRecord(std::uint8_t* out) {
-    if (!presetSystem) return;
-    const PresetSlot* slots = presetSystem->presetSlot(0);
+void CPresetSystemEditor::showBank() {
+    const PresetSlot* slots = store->presetSlot(0);
     if (!slots) return;
-    presets::buildBankRecord(std::span<const PresetSlot, presets::kBankSlotCount>(slots, kNumSlots),
-                             std::span<std::uint8_t, kBankRecordSize>(out, kBankRecordSize));
-}
-
-void CPresetSystemEditor::applyBankRecord(const std::uint8_t* data, bool reversed) {
-    if (!presetSystem) return;
-    PresetSlot* slots = presetSystem->presetSlot(0);
-    if (!slots) return;
-    // Slot 0 becomes current before the record is examined, so even a rejected bank leaves it so.
-    presetSystem->selectPreset(0);
-    if (!presets::applyBankRecord(std::span<const std::uint8_t, kBankRecordSize>(data, kBankRecordSize),
-                                  reversed, std::span<PresetSlot, presets::kBankSlotCount>(slots, kNumSlots)))
-        return;
     if (presetMenu) {
         for (int k = 0; k < kNumSlots; ++k)
             presetMenu->setEntry(menuEntryOfSlot(k), SlotName(slots[k]).text);
@@ -344,170 +301,69 @@ void CPresetSystemEditor::applyBankRecord(const std::uint8_t* data, bool reverse
         presetMenu->setCurrent(0);
     }
     if (nameField) nameField->setText(SlotName(slots[0]).text);
-    presetSystem->selectPreset(0);
 }
 
-// -------------------------------------------------------------------------------------- registry
-
-void CPresetSystemEditor::storeRecord(const char* valueName, bool bank) {
-    presets::BankRecord buffer{};
-    const std::size_t size = bank ? kBankRecordSize : kPresetRecordSize;
-    if (bank)
-        buildBankRecord(buffer.data());
-    else
-        buildPresetRecord(buffer.data());
-    platform::RegistryKey key;
-    if (!key.create(presets::kRegistryKey)) return;
-    key.write(valueName, platform::kRegistryBinary, buffer.data(), size);
+void CPresetSystemEditor::applyPresetRecord(const std::uint8_t* data, bool reversed) {
+    if (store && store->applyPresetRecord(data, reversed)) showCurrentPreset();
 }
 
-void CPresetSystemEditor::recallRecord(const char* valueName, bool bank) {
-    // A missing or oversized value leaves the buffer zero, which the apply step rejects.
-    presets::BankRecord buffer{};
-    const std::size_t size = bank ? kBankRecordSize : kPresetRecordSize;
-    {
-        platform::RegistryKey key;
-        if (key.open(presets::kRegistryKey, platform::RegistryKey::Access::Read))
-            key.read(valueName, buffer.data(), size);
-    }
-    if (bank)
-        applyBankRecord(buffer.data(), false);
-    else
-        applyPresetRecord(buffer.data(), false);
-}
-
-void CPresetSystemEditor::clearValue(const char* valueName) {
-    platform::RegistryKey key;
-    if (key.open(presets::kRegistryKey, platform::RegistryKey::Access::Write)) key.remove(valueName);
-}
-
-void CPresetSystemEditor::storeDefaultPreset() {
-    storeRecord(presets::kDefaultPresetValue, false);
-}
-
-void CPresetSystemEditor::clearDefaultPreset() {
-    clearValue(presets::kDefaultPresetValue);
+void CPresetSystemEditor::applyBankRecord(const std::uint8_t* data, bool reversed) {
+    if (store && store->applyBankRecord(data, reversed)) showBank();
 }
 
 void CPresetSystemEditor::loadDefaultPreset() {
-    recallRecord(presets::kDefaultPresetValue, false);
-}
-
-void CPresetSystemEditor::storeDefaultBank() {
-    storeRecord(presets::kDefaultBankValue, true);
-}
-
-void CPresetSystemEditor::clearDefaultBank() {
-    clearValue(presets::kDefaultBankValue);
+    if (store && store->loadDefaultPreset()) showCurrentPreset();
 }
 
 void CPresetSystemEditor::loadDefaultBank() {
-    recallRecord(presets::kDefaultBankValue, true);
+    if (store && store->loadDefaultBank()) showBank();
 }
 
-void CPresetSystemEditor::storeMemo(Memo memo) {
-    storeRecord(memo == Memo::A ? presets::kMemoAValue : presets::kMemoBValue, false);
-}
-
-void CPresetSystemEditor::recallMemo(Memo memo) {
-    recallRecord(memo == Memo::A ? presets::kMemoAValue : presets::kMemoBValue, false);
-}
-
-void CPresetSystemEditor::saveRememberedPaths() {
-    platform::RegistryKey key;
-    if (!key.create(presets::kRegistryKey)) return;
-    for (auto [name, text] : {std::pair{presets::kCurrDirValue, currentDirectory},
-                              std::pair{presets::kCurrBankValue, currentBankFile},
-                              std::pair{presets::kCurrPresetValue, currentPresetFile}})
-        key.write(name, platform::kRegistryString, text, std::strlen(text) + 1);
-}
-
-void CPresetSystemEditor::loadRememberedPaths() {
-    platform::RegistryKey key;
-    if (!key.open(presets::kRegistryKey, platform::RegistryKey::Access::Read)) return;
-    auto readString = [&key](const char* name, char* out, std::size_t capacity) {
-        // Read aside first: a stored string need not carry its terminator, and a missing value
-        // leaves the remembered one as it was.
-        std::string buffer(capacity, '\0');
-        platform::RegistryValueInfo info;
-        if (key.read(name, buffer.data(), capacity, &info) != platform::RegistryRead::Ok) return;
-        copyCut(out, capacity, buffer.data(), strnlen(buffer.data(), std::min(info.size, capacity)));
-    };
-    readString(presets::kCurrDirValue, currentDirectory, sizeof(currentDirectory));
-    readString(presets::kCurrBankValue, currentBankFile, sizeof(currentBankFile));
-    readString(presets::kCurrPresetValue, currentPresetFile, sizeof(currentPresetFile));
+void CPresetSystemEditor::recallMemo(presets::Memo memo) {
+    if (store && store->recallMemo(memo)) showCurrentPreset();
 }
 
 // ----------------------------------------------------------------------------------------- files
 
-void CPresetSystemEditor::splitPath(const char* path, char* directory, std::size_t directoryCapacity,
-                                    char* fileName, std::size_t fileNameCapacity) {
-    if (!path) return;
-    const char* separator = nullptr;
-    for (const char* p = path; *p; ++p)
-        if (*p == '/' || *p == '\\') separator = p;
-    if (!separator) {
-        copyCut(fileName, fileNameCapacity, path, std::strlen(path));
-        return;
-    }
-    copyCut(directory, directoryCapacity, path, std::size_t(separator - path) + 1);
-    copyCut(fileName, fileNameCapacity, separator + 1, std::strlen(separator + 1));
-}
-
-namespace {
-
-// Runs the file selector; true with the chosen full path in path (a 1024-byte buffer).
-bool choosePath(CFrame* frame, bool bank, bool save, const char* title, char* directory, char* path) {
-    vst::VstFileType type = fileType(bank);
-    vst::VstFileSelect request{};
-    request.command = save ? vst::kVstFileSave : vst::kVstFileLoad;
-    request.type = vst::kVstFileType;
-    request.nbFileTypes = 1;
-    request.fileTypes = &type;
-    copyCut(request.title, sizeof(request.title), title, std::strlen(title));
-    request.initialPath = directory;
-    request.returnPath = path;
-    request.sizeReturnPath = std::int32_t(presets::kDirectoryCapacity);
-    path[0] = 0;
+bool CPresetSystemEditor::choosePath(bool bank, bool save, const char* title, char* path) {
+    gui::FileRequest request;
+    request.mode = save ? gui::FileRequest::Mode::Save : gui::FileRequest::Mode::Open;
+    request.title = title;
+    request.folder = paths.directory();
+    request.types = {fileType(bank)};
+    if (save) request.defaultExtension = fileType(bank).extension;
     CFileSelector selector(frame);
-    return selector.run(&request) > 0 && path[0] != 0;
+    if (!selector.run(request)) return false;
+    copyCut(path, presets::kDirectoryCapacity, request.resultPath.data(), request.resultPath.size());
+    return path[0] != 0;
 }
-
-} // namespace
 
 void CPresetSystemEditor::loadFile(bool bank, bool reversed) {
     if (!frame) return;
     std::string title = bank ? "Load bank" : "Load preset";
     if (reversed) title += " (endian-reversed)";
     char path[presets::kDirectoryCapacity];
-    if (!choosePath(frame, bank, false, title.c_str(), currentDirectory, path)) return;
-    splitPath(path, currentDirectory, sizeof(currentDirectory), bank ? currentBankFile : currentPresetFile,
-              bank ? sizeof(currentBankFile) : sizeof(currentPresetFile));
-
-    // Missing bytes stay zero; a file that cannot be read fails the magic test and changes nothing.
-    presets::BankRecord buffer{};
-    const std::size_t size = bank ? kBankRecordSize : kPresetRecordSize;
-    platform::readFileBytes(path, buffer.data(), size);
+    if (!choosePath(bank, false, title.c_str(), path)) return;
+    paths.remember(path, bank);
+    if (!store) return;
+    const bool applied = bank ? store->loadBankFile(path, reversed) : store->loadPresetFile(path, reversed);
+    if (!applied) return;
     if (bank)
-        applyBankRecord(buffer.data(), reversed);
+        showBank();
     else
-        applyPresetRecord(buffer.data(), reversed);
+        showCurrentPreset();
 }
 
 void CPresetSystemEditor::saveFile(bool bank) {
     if (!frame) return;
     char path[presets::kDirectoryCapacity];
-    if (!choosePath(frame, bank, true, bank ? "Save bank" : "Save preset", currentDirectory, path)) return;
-    splitPath(path, currentDirectory, sizeof(currentDirectory), bank ? currentBankFile : currentPresetFile,
-              bank ? sizeof(currentBankFile) : sizeof(currentPresetFile));
-
-    presets::BankRecord buffer{};
-    const std::size_t size = bank ? kBankRecordSize : kPresetRecordSize;
+    if (!choosePath(bank, true, bank ? "Save bank" : "Save preset", path)) return;
+    paths.remember(path, bank);
+    if (!store) return;
     if (bank)
-        buildBankRecord(buffer.data());
+        store->saveBankFile(path);
     else
-        buildPresetRecord(buffer.data());
-    platform::writeFileBytes(path, buffer.data(), size);
+        store->savePresetFile(path);
 }
 
 void CPresetSystemEditor::loadPresetFile(bool reversed) {

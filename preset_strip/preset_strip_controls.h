@@ -1,7 +1,7 @@
 // The preset strip's own controls: thin subclasses of the toolkit's kick button, rocker switch and
 // text edit that draw frames of a vertical film strip by hover and press state, and that report
-// special clicks through their value: a Ctrl + double-click on a default button (0.5), a right click
-// alone on a load button (0.5).
+// special clicks through their value: a Ctrl + double-click on a default button, a right click
+// alone on a load button (the values and their meanings below).
 #pragma once
 
 #include <cstdint>
@@ -9,8 +9,32 @@
 #include "gui/standard_controls.h"
 #include "gui/text_edit.h"
 
-// Three frames: idle, hover, pressed. A left press tells the listener at once (value 1.0); a button
-// that needs a double-click ignores single clicks and reports 0.5 for a double-click with Ctrl.
+namespace presets {
+
+// The values a click reports: a plain click, and the special click of each kind of button.
+inline constexpr float kPlainClickValue = 1.0f;
+inline constexpr float kReversedLoadValue = 0.5f; // right click alone on a load button
+inline constexpr float kClearDefaultValue = 0.5f; // Ctrl + double-click on a default button
+
+// What a load button's click asks for: a record in the machine's byte order or byte-reversed.
+enum class RecordOrder { Native, Reversed };
+constexpr RecordOrder recordOrderOf(float loadButtonValue) {
+    return loadButtonValue == kReversedLoadValue ? RecordOrder::Reversed : RecordOrder::Native;
+}
+
+// What a default button's click asks for: store the current state as the default, or clear it.
+enum class DefaultAction { Store, Clear };
+constexpr DefaultAction defaultActionOf(float defaultButtonValue) {
+    // Anything short of a plain click clears.
+    return defaultButtonValue < (kClearDefaultValue + kPlainClickValue) / 2 ? DefaultAction::Clear
+                                                                            : DefaultAction::Store;
+}
+
+} // namespace presets
+
+// Three frames: idle, hover, pressed. A left press tells the listener at once (kPlainClickValue); a
+// button that needs a double-click ignores single clicks and reports kClearDefaultValue for a
+// double-click with Ctrl.
 // The release only returns the value to 0.
 class CPSKickButton : public CKickButton {
 public:
@@ -34,7 +58,8 @@ private:
 };
 
 // Three frames: idle, hover, pressed (shown while the value is not 0). A left or right press tells
-// the listener with 0.5 when it is the right button alone, otherwise 1.0, and returns the value to
+// the listener with kReversedLoadValue when it is the right button alone, otherwise
+// kPlainClickValue, and returns the value to
 // 0 before it ends: the pressed frame shows only while the listener's action (a modal file
 // dialog) runs.
 class CSaveLoadButton : public CKickButton {

@@ -1,7 +1,7 @@
 // The preset strip along the bottom of the editor: the name field, the preset menu, the previous /
 // next rocker, bank and preset file buttons, the default-bank and default-preset buttons and the
-// two memories. It keeps the user's default preset and bank and the memories in the registry and
-// remembers the last directory and file names.
+// two memories. It shows the preset store's slots and turns the strip's clicks into the store's
+// operations; it remembers the last directory and file names in the registry.
 //
 // The plug-in's editor derives from this class. It creates the frame first and then calls open(),
 // which adds the strip's thirteen controls to that frame; it calls close() before deleting the
@@ -12,12 +12,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gui/aeff_gui_editor.h"
 #include "gui/control.h"
-#include "presets/preset_records.h"
+#include "gui/frame_editor.h"
+#include "presets/preset_store.h"
+#include "presets/remembered_paths.h"
 
-class AudioEffect;
-class CPresetSystemEffect;
 class COptionMenu;
 class CPSKickButton;
 class CPSRockerSwitch;
@@ -43,21 +42,8 @@ enum PresetStripTag : std::int32_t {
     kTagRecallB = 1018,
 };
 
-// Sizes of the remembered locations (with their terminators).
-inline constexpr std::size_t kDirectoryCapacity = 1024;
-inline constexpr std::size_t kFileNameCapacity = 512;
-
 // Period of the window timer that drives the editor's idle while it is open [ms].
 inline constexpr unsigned kIdleTimerInterval = 50;
-
-// Names of the strip's registry values under kRegistryKey.
-inline constexpr const char* kDefaultPresetValue = "DefaultPreset";
-inline constexpr const char* kDefaultBankValue = "DefaultBank";
-inline constexpr const char* kMemoAValue = "MemoA";
-inline constexpr const char* kMemoBValue = "MemoB";
-inline constexpr const char* kCurrDirValue = "CurrDir";
-inline constexpr const char* kCurrBankValue = "CurrBank";
-inline constexpr const char* kCurrPresetValue = "CurrPreset";
 
 // The menu entry that shows slot k: entry 1 is a separator between slot 0 and slot 1.
 constexpr std::int32_t menuEntryOfSlot(int slot) {
@@ -66,18 +52,17 @@ constexpr std::int32_t menuEntryOfSlot(int slot) {
 
 } // namespace presets
 
-class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
+class CPresetSystemEditor : public CFrameEditor, public CControlListener {
 public:
-    enum class Memo { A, B };
-
-    // The effect is the plug-in (a CPresetSystemEffect); the remembered directory starts as the
-    // process's working directory, both file names empty.
-    explicit CPresetSystemEditor(AudioEffect* effect);
+    // Gestures and the host's idle go to host; the strip shows and drives store (either may be
+    // null). The remembered directory starts as the process's working directory, both file names
+    // empty.
+    CPresetSystemEditor(gui::EditorHost* host, presets::PresetStore* store);
     // Saves the remembered locations to the registry.
     ~CPresetSystemEditor() override;
 
     // Adds the strip's controls to the frame the derived editor has created and starts the idle
-    // timer. False, with nothing built, when there is no frame or no effect.
+    // timer. False, with nothing built, when there is no frame or no store.
     bool open(void* systemWindow) override;
     // Stops the idle timer and forgets the controls; leaves the frame (the derived editor deletes it).
     void close() override;
@@ -87,32 +72,17 @@ public:
     // Handles the strip's tags (1000 to 1018); ignores every other tag.
     void controlChanged(CControl* control) override;
     // The host renamed the current program: shows the name in the field and the menu.
-    void presetNameChanged(const char* name) override;
+    void presetNameChanged(const char* name);
     // At plug-in construction: the default bank, then the default preset, then the remembered
     // locations.
-    void loadUserDefaults() override;
+    void loadUserDefaults();
 
-    // --- Records of the effect's slots (no-ops when the effect has no slot table).
-    // The current slot's image into a 133-byte buffer.
-    void buildPresetRecord(std::uint8_t* out);
-    // Loads a 133-byte image into the current slot, shows and applies it; a bad record changes nothing.
+    // --- The store's operations that change what the strip shows, followed by the showing.
     void applyPresetRecord(const std::uint8_t* data, bool reversed);
-    // All 24 slots into a 3077-byte buffer.
-    void buildBankRecord(std::uint8_t* out);
-    // Selects slot 0, then loads a 3077-byte image into all slots and applies slot 0.
     void applyBankRecord(const std::uint8_t* data, bool reversed);
-
-    // --- Registry.
-    void storeDefaultPreset();
-    void clearDefaultPreset();
     void loadDefaultPreset();
-    void storeDefaultBank();
-    void clearDefaultBank();
     void loadDefaultBank();
-    void storeMemo(Memo memo);
-    void recallMemo(Memo memo);
-    void saveRememberedPaths();
-    void loadRememberedPaths();
+    void recallMemo(presets::Memo memo);
 
     // --- Files, through the file selector (only while the editor is open).
     void loadPresetFile(bool reversed);
@@ -121,9 +91,10 @@ public:
     void saveBankFile();
 
     // --- Remembered locations.
-    const char* getCurrentDirectory() const { return currentDirectory; }
-    const char* getCurrentBankFile() const { return currentBankFile; }
-    const char* getCurrentPresetFile() const { return currentPresetFile; }
+    const presets::RememberedPaths& getRememberedPaths() const { return paths; }
+    const char* getCurrentDirectory() const { return paths.directory(); }
+    const char* getCurrentBankFile() const { return paths.bankFile(); }
+    const char* getCurrentPresetFile() const { return paths.presetFile(); }
 
     // --- The strip's controls while open (null while closed).
     CPSTextEdit* getNameField() const { return nameField; }
@@ -131,18 +102,10 @@ public:
     CPSRockerSwitch* getRocker() const { return rocker; }
     int getIdleTimer() const { return idleTimer; }
 
-    // Splits a full path at its last '/' or '\': the directory up to and including that separator
-    // and the file name after it, each cut to fit its buffer. A path without a separator is a file
-    // name alone and leaves the directory as it was.
-    static void splitPath(const char* path, char* directory, std::size_t directoryCapacity, char* fileName,
-                          std::size_t fileNameCapacity);
-
 protected:
-    CPresetSystemEffect* presetEffect() const { return presetSystem; }
+    presets::PresetStore* presetStore() const { return store; }
 
-    char currentDirectory[presets::kDirectoryCapacity];
-    char currentBankFile[presets::kFileNameCapacity];
-    char currentPresetFile[presets::kFileNameCapacity];
+    presets::RememberedPaths paths;
 
     CPSTextEdit* nameField = nullptr;
     COptionMenu* presetMenu = nullptr;
@@ -167,11 +130,13 @@ protected:
 private:
     // Shows a name in the name field, as the title of the menu's current entry and of entry 0.
     void showName(const char* name);
+    // After a preset was applied: its name; after a bank: every slot's name, slot 0 current.
+    void showCurrentPreset();
+    void showBank();
+    // Asks the user for a file; true with its full path in path (a kDirectoryCapacity buffer).
+    bool choosePath(bool bank, bool save, const char* title, char* path);
     void loadFile(bool bank, bool reversed);
     void saveFile(bool bank);
-    void storeRecord(const char* valueName, bool bank);
-    void recallRecord(const char* valueName, bool bank);
-    void clearValue(const char* valueName);
 
-    CPresetSystemEffect* presetSystem;
+    presets::PresetStore* store;
 };

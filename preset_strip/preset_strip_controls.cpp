@@ -1,4 +1,4 @@
-#include "presets/preset_strip_controls.h"
+#include "preset_strip/preset_strip_controls.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ CMouseEventResult CPSKickButton::onMouseDown(CPoint&, const CButtonState& button
     if (!(buttons & kLButton)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
     if (doubleClick && !(buttons & kDoubleClick)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
     pressed = true;
-    value = doubleClick && (buttons & kControl) ? 0.5f : 1.0f;
+    value = doubleClick && (buttons & kControl) ? presets::kClearDefaultValue : presets::kPlainClickValue;
     if (listener) listener->controlChanged(this);
     setDirty();
     return kMouseEventHandled;
@@ -74,7 +74,7 @@ void CSaveLoadButton::draw(CDrawContext* context) {
 
 CMouseEventResult CSaveLoadButton::onMouseDown(CPoint&, const CButtonState& buttons) {
     if (!(buttons & (kLButton | kRButton)) || !listener) return kMouseEventNotHandled;
-    value = buttons == kRButton ? 0.5f : 1.0f;
+    value = buttons == kRButton ? presets::kReversedLoadValue : presets::kPlainClickValue;
     listener->controlChanged(this);
     value = 0.0f;
     setDirty();
