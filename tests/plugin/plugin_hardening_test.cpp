@@ -18,9 +18,9 @@
 #include "host/aeff_editor.h"
 #include "host/audio_effect.h"
 #include "host/plugin.h"
+#include "host/preset_system_effect.h"
 #include "platform/registry.h"
 #include "platform/registry_sandbox.h"
-#include "host/preset_system_effect.h"
 
 using namespace engine;
 
