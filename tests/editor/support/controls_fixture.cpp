@@ -8,13 +8,6 @@
 
 namespace controlstest {
 
-std::vector<std::string> Journal::with(const std::string& prefix) const {
-    std::vector<std::string> out;
-    for (const std::string& l : lines)
-        if (l.compare(0, prefix.size(), prefix) == 0) out.push_back(l);
-    return out;
-}
-
 std::string valueText(float v) {
     char text[32];
     std::snprintf(text, sizeof text, "%.9g", double(v));

@@ -14,18 +14,14 @@
 #include "host/vst_abi.h"
 #include "platform/frame_window_headless.h"
 #include "platform/native_dialogs_headless.h"
+#include "tests/support/journal.h"
+#include "tests/support/test_clock.h"
 
 namespace controlstest {
 
 // What reached the listener, the host relay and the preferences host, in order ("changed 7 0.75",
 // "begin 2", "host begin 2", "store", "type 1").
-struct Journal {
-    std::vector<std::string> lines;
-    void add(const std::string& line) { lines.push_back(line); }
-    void clear() { lines.clear(); }
-    // The lines that start with prefix.
-    std::vector<std::string> with(const std::string& prefix) const;
-};
+using testsupport::Journal;
 
 std::string valueText(float v);
 
@@ -62,14 +58,7 @@ public:
     Journal& journal;
 };
 
-class TestClock : public gui::TickSource {
-public:
-    TestClock() { gui::setTickSource(this); }
-    ~TestClock() override { gui::setTickSource(nullptr); }
-    std::uint32_t now() override { return time; }
-    void sleep(std::uint32_t ms) override { time += ms; }
-    std::uint32_t time = 1000;
-};
+using testsupport::TestClock;
 
 // The editor's window: 524 x 462 on a headless window.
 class EditorWindow {

@@ -15,6 +15,7 @@
 #include "platform/frame_window_headless.h"
 #include "platform/native_dialogs_headless.h"
 #include "platform/registry_sandbox.h"
+#include "tests/support/test_clock.h"
 
 namespace editortest {
 
@@ -43,13 +44,9 @@ HostCall beginEdit(int index);
 HostCall endEdit(int index);
 
 // A clock the test moves; sleeping moves it too.
-class TestClock : public gui::TickSource {
+class TestClock : public testsupport::TestClock {
 public:
-    TestClock() { gui::setTickSource(this); }
-    ~TestClock() override { gui::setTickSource(nullptr); }
-    std::uint32_t now() override { return time; }
-    void sleep(std::uint32_t ms) override { time += ms; }
-    std::uint32_t time = 100000;
+    TestClock() : testsupport::TestClock(100000) {}
 };
 
 // The editor factory the plug-in binary uses.

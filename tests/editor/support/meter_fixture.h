@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gui/toolkit.h"
+#include "tests/support/test_clock.h"
 
 namespace metertest {
 
@@ -108,14 +109,7 @@ struct Window {
 };
 
 // A clock the test moves.
-class TestClock : public gui::TickSource {
-public:
-    TestClock() { gui::setTickSource(this); }
-    ~TestClock() override { gui::setTickSource(nullptr); }
-    std::uint32_t now() override { return time; }
-    void sleep(std::uint32_t ms) override { time += ms; }
-    std::uint32_t time = 1000;
-};
+using testsupport::TestClock;
 
 // The amplitude of a level in dB.
 float amplitude(double db);

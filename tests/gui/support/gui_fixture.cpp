@@ -4,13 +4,6 @@
 
 namespace guitest {
 
-std::vector<std::string> Journal::with(const std::string& prefix) const {
-    std::vector<std::string> out;
-    for (const std::string& l : lines)
-        if (l.compare(0, prefix.size(), prefix) == 0) out.push_back(l);
-    return out;
-}
-
 std::string pointText(const CPoint& p) {
     return std::to_string(p.x) + "," + std::to_string(p.y);
 }

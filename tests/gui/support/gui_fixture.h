@@ -10,17 +10,13 @@
 #include "gui/toolkit.h"
 #include "platform/frame_window_headless.h"
 #include "platform/native_dialogs_headless.h"
+#include "tests/support/journal.h"
+#include "tests/support/test_clock.h"
 
 namespace guitest {
 
 // What views and listeners were told, in order, as short texts ("down A 12,3 b=2").
-struct Journal {
-    std::vector<std::string> lines;
-    void add(const std::string& line) { lines.push_back(line); }
-    void clear() { lines.clear(); }
-    // The lines that start with prefix.
-    std::vector<std::string> with(const std::string& prefix) const;
-};
+using testsupport::Journal;
 
 std::string pointText(const CPoint& p);
 
@@ -85,18 +81,7 @@ public:
 };
 
 // A clock the test moves; sleeping moves it too.
-class TestClock : public gui::TickSource {
-public:
-    TestClock() { gui::setTickSource(this); }
-    ~TestClock() override { gui::setTickSource(nullptr); }
-    std::uint32_t now() override { return time; }
-    void sleep(std::uint32_t ms) override {
-        sleeps.push_back(ms);
-        time += ms;
-    }
-    std::uint32_t time = 1000;
-    std::vector<std::uint32_t> sleeps;
-};
+using testsupport::TestClock;
 
 // A frame of the given size on a headless window, with a recording editor.
 class FrameFixture {

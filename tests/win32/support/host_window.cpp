@@ -276,13 +276,6 @@ std::string className(HWND hwnd) {
 
 // --------------------------------------------------------------------------------------- probes
 
-std::vector<std::string> Journal::with(const std::string& prefix) const {
-    std::vector<std::string> out;
-    for (const std::string& l : lines)
-        if (l.compare(0, prefix.size(), prefix) == 0) out.push_back(l);
-    return out;
-}
-
 CMouseEventResult ProbeView::onMouseDown(CPoint& where, const CButtonState& buttons) {
     journal.add(event("down", name, where, buttons));
     return downResult;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gui/toolkit.h"
+#include "tests/support/journal.h"
 
 namespace wintest {
 
@@ -77,11 +78,7 @@ std::string windowText(HWND hwnd);
 std::string className(HWND hwnd);
 
 // What views and listeners were told, in order, as short texts ("down A 12,3 b=2").
-struct Journal {
-    std::vector<std::string> lines;
-    void add(const std::string& line) { lines.push_back(line); }
-    std::vector<std::string> with(const std::string& prefix) const;
-};
+using testsupport::Journal;
 
 // A view that records its mouse events and answers presses with a set result.
 class ProbeView : public CView {

@@ -13,7 +13,7 @@
 
 using namespace editortest;
 
-TEST(EditorWindow, TheEffectCreatesItsEditorWithTheLatencyAndAnnouncesIt) {
+TEST(EditorOverTheEffect, TheEffectCreatesItsEditorWithTheLatencyAndAnnouncesIt) {
     EditorBench bench;
     EXPECT_TRUE(bench.plugin().getAeffect()->flags & vst::effFlagsHasEditor);
     EXPECT_EQ(bench.editor().getLatency(), 159);
@@ -26,7 +26,7 @@ TEST(EditorWindow, TheEffectCreatesItsEditorWithTheLatencyAndAnnouncesIt) {
     EXPECT_EQ(rect->right, 524);
 }
 
-TEST(EditorWindow, AnEngineAloneHasNoEditor) {
+TEST(EditorOverTheEffect, AnEngineAloneHasNoEditor) {
     platform::RegistrySandbox sandbox;
     Plugin plugin(recordingHost);
     EXPECT_EQ(plugin.getEditor(), nullptr);
@@ -34,7 +34,7 @@ TEST(EditorWindow, AnEngineAloneHasNoEditor) {
     EXPECT_EQ(plugin.dispatcher(vst::effEditOpen, 0, 0, nullptr, 0), 0);
 }
 
-TEST(EditorWindow, OpensAWindowOfTheBackgroundsSizeAsOftenAsTheHostAsks) {
+TEST(EditorOverTheEffect, OpensAWindowOfTheBackgroundsSizeAsOftenAsTheHostAsks) {
     EditorBench bench;
     for (int round = 0; round < 3; ++round) {
         ASSERT_EQ(bench.dispatch(vst::effEditOpen, 0, 0, nullptr), 1);
@@ -53,7 +53,7 @@ TEST(EditorWindow, OpensAWindowOfTheBackgroundsSizeAsOftenAsTheHostAsks) {
     }
 }
 
-TEST(EditorWindow, AnOpenWindowAskedToOpenAgainIsRebuiltOnce) {
+TEST(EditorOverTheEffect, AnOpenWindowAskedToOpenAgainIsRebuiltOnce) {
     EditorBench bench;
     bench.open();
     bench.open();
@@ -61,7 +61,7 @@ TEST(EditorWindow, AnOpenWindowAskedToOpenAgainIsRebuiltOnce) {
     EXPECT_EQ(bench.window().runningTimers(), 1);
 }
 
-TEST(EditorWindow, ControlsStartFromTheValuesSetWhileTheWindowWasClosed) {
+TEST(EditorOverTheEffect, ControlsStartFromTheValuesSetWhileTheWindowWasClosed) {
     EditorBench bench;
     bench.open();
     bench.close();
@@ -74,7 +74,7 @@ TEST(EditorWindow, ControlsStartFromTheValuesSetWhileTheWindowWasClosed) {
     EXPECT_TRUE(bench.editor().getGainReductionMeter()->isZoomed());
 }
 
-TEST(EditorWindow, LatencyFollowsTheSampleRateIntoTheInfoPanel) {
+TEST(EditorOverTheEffect, LatencyFollowsTheSampleRateIntoTheInfoPanel) {
     EditorBench bench;
     bench.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
     EXPECT_EQ(bench.editor().getLatency(), 287);
@@ -88,7 +88,7 @@ TEST(EditorWindow, LatencyFollowsTheSampleRateIntoTheInfoPanel) {
     EXPECT_EQ(bench.editor().getInfo()->getLatency(), 159);
 }
 
-TEST(EditorWindow, AHostRenameReachesTheNameField) {
+TEST(EditorOverTheEffect, AHostRenameReachesTheNameField) {
     EditorBench bench;
     bench.open();
     char name[] = "Night Session";
@@ -96,7 +96,7 @@ TEST(EditorWindow, AHostRenameReachesTheNameField) {
     EXPECT_STREQ(bench.editor().getNameField()->getText(), "Night Session");
 }
 
-TEST(EditorWindow, EditsOfTheEditorsOwnTagsNeverReachTheHost) {
+TEST(EditorOverTheEffect, EditsOfTheEditorsOwnTagsNeverReachTheHost) {
     EditorBench bench;
     bench.open();
     for (int tag : {-1, 26, 27, 28, 29, 30, 1000, 1013})
@@ -109,7 +109,7 @@ TEST(EditorWindow, EditsOfTheEditorsOwnTagsNeverReachTheHost) {
 
 // A parameter changed on another thread only raises a flag; the user-interface thread's next idle
 // moves the controls to the effect's value.
-TEST(EditorWindow, ChangesFromAnotherThreadReachTheControlsAtTheNextIdle) {
+TEST(EditorOverTheEffect, ChangesFromAnotherThreadReachTheControlsAtTheNextIdle) {
     EditorBench bench;
     bench.open();
     std::thread automation([&] {
@@ -122,7 +122,7 @@ TEST(EditorWindow, ChangesFromAnotherThreadReachTheControlsAtTheNextIdle) {
     EXPECT_TRUE(bench.editor().getGainReductionMeter()->isZoomed());
 }
 
-TEST(EditorWindow, ChangesFromAnotherThreadAreSafeWhileTheWindowOpensAndCloses) {
+TEST(EditorOverTheEffect, ChangesFromAnotherThreadAreSafeWhileTheWindowOpensAndCloses) {
     EditorBench bench;
     std::atomic<bool> stop{false};
     std::thread automation([&] {

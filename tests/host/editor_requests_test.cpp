@@ -11,7 +11,7 @@ using namespace testhost;
 
 namespace {} // namespace
 
-TEST(EditorWindow, TheHostGetsTheEditorsSize) {
+TEST(BinaryEditorRequests, TheHostGetsTheEditorsSize) {
     platform::RegistrySandbox sandbox;
     Instance fx(library());
     EXPECT_TRUE(fx->flags & effFlagsHasEditor);
@@ -24,7 +24,7 @@ TEST(EditorWindow, TheHostGetsTheEditorsSize) {
     EXPECT_EQ(rect->right, 524);
 }
 
-TEST(EditorWindow, AWindowThatCannotBeMadeIsAnsweredWithZero) {
+TEST(BinaryEditorRequests, AWindowThatCannotBeMadeIsAnsweredWithZero) {
     platform::RegistrySandbox sandbox;
     Instance fx(library());
     // No display on Linux; on Windows this handle names no window.

@@ -41,7 +41,7 @@ template <class T> void checkImpulseLatency(int rate, int latency) {
     }
 }
 
-TEST(Frame, AnImpulseLeavesAfterTheReportedLatencyUnchanged) {
+TEST(LimiterFrame, AnImpulseLeavesAfterTheReportedLatencyUnchanged) {
     for (auto [rate, latency] : {std::pair{44100, 159}, {96000, 287}, {192000, 543}}) {
         checkImpulseLatency<double>(rate, latency);
         checkImpulseLatency<float>(rate, latency);
@@ -51,7 +51,7 @@ TEST(Frame, AnImpulseLeavesAfterTheReportedLatencyUnchanged) {
 
 // "Output" at −6.02 dB (exactly 0.5) keeps the final clip out of reach, so whatever the limiter lets
 // through shows in the output: it must stay within 0.5, that is full scale before the output gain.
-TEST(Frame, FullDriveOnLoudNoiseNeverExceedsFullScaleBeforeTheOutputGain) {
+TEST(LimiterFrame, FullDriveOnLoudNoiseNeverExceedsFullScaleBeforeTheOutputGain) {
     std::mt19937 rng(11);
     std::normal_distribution<double> gauss(0.0, 0.5);
     for (int rate : {44100, 96000, 192000}) {
@@ -83,7 +83,7 @@ TEST(Frame, FullDriveOnLoudNoiseNeverExceedsFullScaleBeforeTheOutputGain) {
     }
 }
 
-TEST(Frame, ASampleOfTwoLeavesAsOne) {
+TEST(LimiterFrame, ASampleOfTwoLeavesAsOne) {
     for (int rate : {44100, 96000, 192000}) {
         for (int shape = 0; shape < 3; ++shape) {
             reference::Settings s = neutralSettings();
@@ -100,7 +100,7 @@ TEST(Frame, ASampleOfTwoLeavesAsOne) {
     }
 }
 
-TEST(Frame, PowerOffPassesTheDelayedDrySignalWhateverTheGains) {
+TEST(LimiterFrame, PowerOffPassesTheDelayedDrySignalWhateverTheGains) {
     std::mt19937 rng(12);
     std::uniform_real_distribution<double> value(-1.5, 1.5);
     for (bool quantize : {false, true}) {
@@ -141,7 +141,7 @@ TEST(Frame, PowerOffPassesTheDelayedDrySignalWhateverTheGains) {
 
 // With only one channel connected the host passes the same buffers twice; what remains is the left
 // result. The requantizer's dither differs between the channels, so the order shows.
-TEST(Frame, AMonoHostGetsTheLeftResult) {
+TEST(LimiterFrame, AMonoHostGetsTheLeftResult) {
     std::mt19937 rng(13);
     std::uniform_real_distribution<double> value(-1.0, 1.0);
     reference::Settings s = neutralSettings();
@@ -162,7 +162,7 @@ TEST(Frame, AMonoHostGetsTheLeftResult) {
     EXPECT_NE(outL, outR);
 }
 
-TEST(Frame, EachPollSeesWhatHappenedSinceThePreviousOne) {
+TEST(LimiterFrame, EachPollSeesWhatHappenedSinceThePreviousOne) {
     reference::Settings s = neutralSettings();
     s.drive = 8.0;
     LimiterFrame frame;
@@ -194,7 +194,7 @@ TEST(Frame, EachPollSeesWhatHappenedSinceThePreviousOne) {
     EXPECT_LT(next[MeterFeed::kInRmsL], first[MeterFeed::kInRmsL]);
 }
 
-TEST(Frame, AFullScaleSineReadsOneOnTheInputMeters) {
+TEST(LimiterFrame, AFullScaleSineReadsOneOnTheInputMeters) {
     for (auto [drive, post, expected] : {std::tuple{1.0, false, 1.0}, {2.0, true, 1.0}, {2.0, false, 2.0}}) {
         reference::Settings s = neutralSettings();
         s.drive = drive;
@@ -213,7 +213,7 @@ TEST(Frame, AFullScaleSineReadsOneOnTheInputMeters) {
     }
 }
 
-TEST(Frame, AutoOutMirrorsTheDriveAndTheClipHoldsFullScale) {
+TEST(LimiterFrame, AutoOutMirrorsTheDriveAndTheClipHoldsFullScale) {
     for (double drive : {16.0, 1.0 / 16}) {
         reference::Settings s = neutralSettings();
         s.drive = drive;
@@ -238,7 +238,7 @@ TEST(Frame, AutoOutMirrorsTheDriveAndTheClipHoldsFullScale) {
     }
 }
 
-TEST(Frame, ResetClearsTheAudioAndJumpsTheRamps) {
+TEST(LimiterFrame, ResetClearsTheAudioAndJumpsTheRamps) {
     reference::Settings s = neutralSettings();
     LimiterFrame frame;
     prepare(frame, 44100, 2, s);
