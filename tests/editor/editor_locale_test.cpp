@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "editor/my_text_edit.h"
-#include "support/comma_locale.h"
 #include "support/editor_host.h"
+#include "tests/support/comma_locale.h"
 
 using namespace editortest;
 
@@ -31,7 +31,7 @@ std::vector<std::uint32_t> picture(bool infoPanel) {
 
 TEST(EditorLocale, TheWindowLooksTheSameWithADecimalComma) {
     const std::vector<std::uint32_t> plain = picture(false), plainInfo = picture(true);
-    CommaLocale comma;
+    testsupport::CommaLocale comma;
     ASSERT_TRUE(comma) << "no locale with a decimal comma could be had";
     char probe[16];
     std::snprintf(probe, sizeof(probe), "%.1f", 1.5);
@@ -41,7 +41,7 @@ TEST(EditorLocale, TheWindowLooksTheSameWithADecimalComma) {
 }
 
 TEST(EditorLocale, TypedNumbersReadTheDecimalPoint) {
-    CommaLocale comma;
+    testsupport::CommaLocale comma;
     ASSERT_TRUE(comma) << "no locale with a decimal comma could be had";
     EditorBench bench;
     bench.open();

@@ -2,8 +2,8 @@
 // its numbers read the same whatever the C locale.
 #include <gtest/gtest.h>
 
-#include "support/comma_locale.h"
 #include "support/editor_host.h"
+#include "tests/support/comma_locale.h"
 #include "tools/render-editor/render.h"
 
 using namespace editortest;
@@ -99,7 +99,7 @@ TEST(RenderEditor, ParsesTenMeterValues) {
 }
 
 TEST(RenderEditor, NumbersReadTheDecimalPointWhateverTheLocale) {
-    CommaLocale comma;
+    testsupport::CommaLocale comma;
     ASSERT_TRUE(comma) << "no locale with a decimal comma could be had";
     std::pair<int, float> setting;
     std::string error;

@@ -11,8 +11,8 @@
 
 #include "editor/meter_lcd.h"
 #include "editor/meter_level.h"
-#include "tests/editor/support/comma_locale.h"
 #include "tests/editor/support/meter_fixture.h"
+#include "tests/support/comma_locale.h"
 
 using namespace metertest;
 
@@ -75,7 +75,7 @@ TEST(ReadoutFormat, OneDecimalAsPrintfInTheCLocale) {
 }
 
 TEST(ReadoutFormat, DecimalPointUnderACommaLocale) {
-    editortest::CommaLocale comma;
+    testsupport::CommaLocale comma;
     ASSERT_TRUE(comma) << "no locale with a decimal comma could be had";
     EXPECT_EQ(printed(-6.0206f, true), "-6.0");
 }

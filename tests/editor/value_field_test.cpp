@@ -11,8 +11,8 @@
 
 #include "editor/my_text_edit.h"
 #include "engine/parameters.h"
-#include "tests/editor/support/comma_locale.h"
 #include "tests/editor/support/controls_fixture.h"
+#include "tests/support/comma_locale.h"
 
 using namespace controlstest;
 using editor::parseLeadingNumber;
@@ -149,7 +149,7 @@ TEST(ValueFieldText, IndependentOfTheHostsNumericLocale) {
     float parsed = 0.0f;
     double number = 0.0;
     {
-        editortest::CommaLocale comma;
+        testsupport::CommaLocale comma;
         ASSERT_TRUE(comma) << "no locale with a decimal comma could be had";
         shown = valueFieldText(engine::kOutput, 0.5f);
         entry = valueFieldEditText(engine::kRelease, 0.5f);

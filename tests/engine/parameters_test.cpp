@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/parameters.h"
+#include "tests/support/comma_locale.h"
 
 using namespace engine;
 
@@ -164,13 +165,10 @@ TEST(NumberFormat, StaysBoundedOutsideTheDisplayedRange) {
 
 TEST(NumberFormat, IgnoresTheLocale) {
     // A host may switch to a locale with a decimal comma; the texts must not follow it.
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    std::string saved = previous ? previous : "C";
-    for (const char* name : {"de_DE.UTF-8", "de_DE", "German_Germany.1252", "fr_FR.UTF-8"})
-        if (std::setlocale(LC_ALL, name)) break;
+    testsupport::CommaLocale comma;
+    ASSERT_TRUE(comma) << "no locale with a decimal comma could be had";
     EXPECT_EQ(number(0.125f), "0.125000");
     expectDecibelText(decibels(0.25), "-12.0412");
-    std::setlocale(LC_ALL, saved.c_str());
 }
 
 TEST(DecibelFormat, ShowsTwentyLog10OfTheSinglePrecisionGain) {

@@ -2,9 +2,9 @@
 // may do, and back to "C". Texts and typed numbers of the editor must not notice.
 #pragma once
 
-namespace editortest {
+namespace testsupport {
 
-// False when no such locale can be had on this machine (the test then skips).
+// False when no such locale can be had on this machine (a test that needs one then fails).
 bool useCommaLocale();
 
 // The system's way of getting such a locale when none is installed; true when it set one.
@@ -22,4 +22,4 @@ private:
     bool active;
 };
 
-} // namespace editortest
+} // namespace testsupport

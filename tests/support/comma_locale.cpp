@@ -1,9 +1,9 @@
-#include "support/comma_locale.h"
+#include "tests/support/comma_locale.h"
 
 #include <clocale>
 #include <initializer_list>
 
-namespace editortest {
+namespace testsupport {
 
 namespace {
 
@@ -28,4 +28,4 @@ CommaLocale::~CommaLocale() {
     std::setlocale(LC_ALL, "C");
 }
 
-} // namespace editortest
+} // namespace testsupport

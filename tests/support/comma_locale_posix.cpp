@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "support/comma_locale.h"
+#include "tests/support/comma_locale.h"
 
-namespace editortest {
+namespace testsupport {
 
 bool installCommaLocale() {
     if (!std::filesystem::exists("/usr/share/i18n/locales/de_DE")) return false;
@@ -24,4 +24,4 @@ bool installCommaLocale() {
     return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
 }
 
-} // namespace editortest
+} // namespace testsupport

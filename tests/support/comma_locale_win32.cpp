@@ -1,10 +1,10 @@
 // The C runtime on Windows knows the German locale by name; there is nothing to install.
-#include "support/comma_locale.h"
+#include "tests/support/comma_locale.h"
 
-namespace editortest {
+namespace testsupport {
 
 bool installCommaLocale() {
     return false;
 }
 
-} // namespace editortest
+} // namespace testsupport
