@@ -19,43 +19,43 @@ const float kWheelDrive = std::bit_cast<float>(0x3C55555Cu);       // 0.0130208:
 const float kDefaultTransient = std::bit_cast<float>(0x3E4CCCCDu); // 0.2
 const float kDefaultRelease = std::bit_cast<float>(0x3F394467u);   // 0.7237
 
-ControlSpec display(Kind kind, const layout::Rect& rect, std::array<std::int32_t, 7> bitmaps) {
+ControlRow display(Kind kind, const layout::Rect& rect, std::array<std::int32_t, 7> bitmaps) {
     return {kind, rect, kTagMeters, bitmaps};
 }
 
-ControlSpec control(Kind kind, const layout::Rect& rect, std::int32_t tag, std::int32_t bitmap,
-                    MeterReset reset = MeterReset::None) {
-    ControlSpec spec{kind, rect, tag, {bitmap}};
-    spec.reset = reset;
-    return spec;
+ControlRow control(Kind kind, const layout::Rect& rect, std::int32_t tag, std::int32_t bitmap,
+                   MeterReset reset = MeterReset::None) {
+    ControlRow row{kind, rect, tag, {bitmap}};
+    row.reset = reset;
+    return row;
 }
 
-ControlSpec showButton(const layout::Rect& rect, std::int32_t tag, std::int32_t bitmap, int bit) {
-    ControlSpec spec{Kind::PreferenceButton, rect, tag, {bitmap}};
-    spec.showBit = bit;
-    return spec;
+ControlRow showButton(const layout::Rect& rect, std::int32_t tag, std::int32_t bitmap, int bit) {
+    ControlRow row{Kind::PreferenceButton, rect, tag, {bitmap}};
+    row.showBit = bit;
+    return row;
 }
 
-ControlSpec knob(const layout::Rect& rect, std::int32_t tag, std::int32_t bitmap, int frameHeight,
-                 float wheel, float defaultValue) {
-    ControlSpec spec{Kind::Knob, rect, tag, {bitmap}};
-    spec.frameHeight = frameHeight;
-    spec.wheel = wheel;
-    spec.defaultValue = defaultValue;
-    return spec;
+ControlRow knob(const layout::Rect& rect, std::int32_t tag, std::int32_t bitmap, int frameHeight, float wheel,
+                float defaultValue) {
+    ControlRow row{Kind::Knob, rect, tag, {bitmap}};
+    row.frameHeight = frameHeight;
+    row.wheel = wheel;
+    row.defaultValue = defaultValue;
+    return row;
 }
 
-ControlSpec field(Kind kind, const layout::Rect& rect, std::int32_t tag) {
+ControlRow field(Kind kind, const layout::Rect& rect, std::int32_t tag) {
     return {kind, rect, tag, {137}};
 }
 
-ControlSpec modeButton() {
-    ControlSpec spec{Kind::ModeButton, layout::kMode, engine::kScale, {141}};
-    spec.alsoTag = engine::kMeterType;
-    return spec;
+ControlRow modeButton() {
+    ControlRow row{Kind::ModeButton, layout::kMode, engine::kScale, {141}};
+    row.alsoTag = engine::kMeterType;
+    return row;
 }
 
-const ControlSpec kControls[] = {
+const ControlRow kControls[] = {
     // Meters and read-outs.
     display(Kind::InputMeter, layout::kMeterIn, {155, 130, 131, 132, 133, 154, 129}),
     display(Kind::OutputMeter, layout::kMeterOut, {155, 130, 134, 135, 136, 154, 129}),
@@ -102,14 +102,14 @@ const ControlSpec kControls[] = {
 
 } // namespace
 
-std::span<const ControlSpec> controlTable() {
+std::span<const ControlRow> controlTable() {
     return kControls;
 }
 
-const ControlSpec* controlSpec(std::int32_t tag) {
-    for (const ControlSpec& spec : kControls)
-        if (!isDisplay(spec.kind) && !isValueField(spec.kind) && (spec.tag == tag || spec.alsoTag == tag))
-            return &spec;
+const ControlRow* controlSpec(std::int32_t tag) {
+    for (const ControlRow& row : kControls)
+        if (!isDisplay(row.kind) && !isValueField(row.kind) && (row.tag == tag || row.alsoTag == tag))
+            return &row;
     return nullptr;
 }
 

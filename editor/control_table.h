@@ -41,7 +41,7 @@ enum class ControlKind {
 // What a change from a control does to the meters before its parameter changes.
 enum class MeterReset { None, All, GainReduction, Input };
 
-struct ControlSpec {
+struct ControlRow {
     ControlKind kind;
     window_layout::Rect rect;
     std::int32_t tag;
@@ -57,10 +57,10 @@ struct ControlSpec {
 };
 
 // Every display, control and value field of the editor.
-std::span<const ControlSpec> controlTable();
+std::span<const ControlRow> controlTable();
 
 // The control, not the value field, that drives a tag (a parameter or an editor tag), or null.
-const ControlSpec* controlSpec(std::int32_t tag);
+const ControlRow* controlSpec(std::int32_t tag);
 
 bool isDisplay(ControlKind kind);
 bool isValueField(ControlKind kind);

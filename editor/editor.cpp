@@ -121,16 +121,16 @@ bool Editor::open(void* parentWindow) {
     frame->setBackground(background);
 
     const int mode = scaleMode(parameter(engine::kMeterType), parameter(engine::kScale));
-    for (const ControlSpec& spec : controlTable()) {
-        CControl* control = makeControl(spec, background, mode);
+    for (const ControlRow& row : controlTable()) {
+        CControl* control = makeControl(row, background, mode);
         frame->addView(control);
-        if (isDisplay(spec.kind)) continue;
-        if (isValueField(spec.kind)) {
-            valueFields[spec.tag] = static_cast<CMyTextEdit*>(control);
+        if (isDisplay(row.kind)) continue;
+        if (isValueField(row.kind)) {
+            valueFields[row.tag] = static_cast<CMyTextEdit*>(control);
             continue;
         }
-        controls[spec.tag] = control;
-        if (spec.alsoTag >= 0) controls[spec.alsoTag] = control;
+        controls[row.tag] = control;
+        if (row.alsoTag >= 0) controls[row.alsoTag] = control;
     }
 
     info->setLatency(getLatency());
@@ -138,12 +138,12 @@ bool Editor::open(void* parentWindow) {
     return true;
 }
 
-CControl* Editor::makeControl(const ControlSpec& spec, CBitmap* background, int mode) {
-    const CRect r = toRect(spec.rect);
-    const std::int32_t tag = spec.tag;
-    const auto& b = spec.bitmaps;
+CControl* Editor::makeControl(const ControlRow& row, CBitmap* background, int mode) {
+    const CRect r = toRect(row.rect);
+    const std::int32_t tag = row.tag;
+    const auto& b = row.bitmaps;
     const float quantize = parameter(engine::kQuantize);
-    switch (spec.kind) {
+    switch (row.kind) {
     case ControlKind::InputMeter:
         meterIn = new CMeterIn(r, this, tag, background, Art(b[0]), Art(b[1]), Art(b[2]), Art(b[3]),
                                Art(b[4]), Art(b[5]), Art(b[6]));
@@ -174,10 +174,10 @@ CControl* Editor::makeControl(const ControlSpec& spec, CBitmap* background, int 
         return info;
     case ControlKind::Button:
     case ControlKind::PreferenceButton: {
-        const bool preference = spec.kind == ControlKind::PreferenceButton;
+        const bool preference = row.kind == ControlKind::PreferenceButton;
         auto* button = new CZelmarButton(r, this, tag, Art(b[0]), preference ? this : nullptr);
-        if (spec.showBit)
-            button->setValue(step(parameter(engine::kAttShow), 8) & spec.showBit ? 1.0f : 0.0f);
+        if (row.showBit)
+            button->setValue(step(parameter(engine::kAttShow), 8) & row.showBit ? 1.0f : 0.0f);
         else
             button->setValue(parameter(tag));
         return button;
@@ -222,15 +222,15 @@ CControl* Editor::makeControl(const ControlSpec& spec, CBitmap* background, int 
         return speed;
     }
     case ControlKind::Knob: {
-        auto* knob = new CMyKnob(r, this, tag, Art(b[0]), spec.frameHeight);
+        auto* knob = new CMyKnob(r, this, tag, Art(b[0]), row.frameHeight);
         knob->setValue(parameter(tag));
-        knob->setWheelInc(spec.wheel);
-        knob->setDefaultValue(spec.defaultValue);
+        knob->setWheelInc(row.wheel);
+        knob->setDefaultValue(row.defaultValue);
         return knob;
     }
     case ControlKind::LevelField:
     case ControlKind::PlainField: {
-        const FieldLook& look = spec.kind == ControlKind::LevelField ? kLevelField : kPlainField;
+        const FieldLook& look = row.kind == ControlKind::LevelField ? kLevelField : kPlainField;
         auto* field = new CMyTextEdit(r, this, tag, background, Art(b[0]), Art(look.transparentFont));
         field->setBackColor(look.back);
         field->setFontColor(look.font);
@@ -345,12 +345,12 @@ void Editor::mirror(int index, float value) {
         if (meterGR) meterGR->reset();
         if (readoutGR) readoutGR->reset();
         const int mask = step(value, 8);
-        for (const ControlSpec& spec : controlTable())
-            if (spec.showBit && controls[spec.tag])
-                controls[spec.tag]->setValue(centre(mask & spec.showBit ? 1 : 0, 2));
+        for (const ControlRow& row : controlTable())
+            if (row.showBit && controls[row.tag])
+                controls[row.tag]->setValue(centre(mask & row.showBit ? 1 : 0, 2));
         return;
     }
-    if (const ControlSpec* spec = controlSpec(index)) showValue(spec->kind, index, value);
+    if (const ControlRow* row = controlSpec(index)) showValue(row->kind, index, value);
     if (CMyTextEdit* field = getValueField(index)) field->setValue(value);
     // What else shows the parameter.
     switch (index) {
@@ -430,17 +430,17 @@ void Editor::controlChanged(CControl* control) {
         resetMeters();
         return;
     }
-    const ControlSpec* spec = controlSpec(tag);
+    const ControlRow* row = controlSpec(tag);
     // "Scale" and "MeterType" come from the mode button itself; "AttShow" from its bit buttons; the
     // placeholders have no control.
-    if (!spec || spec->kind == ControlKind::ModeButton) return;
-    if (spec->showBit) {
+    if (!row || row->kind == ControlKind::ModeButton) return;
+    if (row->showBit) {
         int mask = step(parameter(engine::kAttShow), 8);
-        mask = step(value, 2) ? (mask | spec->showBit) : (mask & ~spec->showBit);
+        mask = step(value, 2) ? (mask | row->showBit) : (mask & ~row->showBit);
         automate(engine::kAttShow, centre(mask, 8));
         return;
     }
-    resetBefore(spec->reset);
+    resetBefore(row->reset);
     automate(tag, value);
 }
 
@@ -482,9 +482,9 @@ void Editor::resetMeters() {
 
 std::vector<CZelmarButton*> Editor::preferenceButtons() const {
     std::vector<CZelmarButton*> buttons;
-    for (const ControlSpec& spec : controlTable())
-        if (spec.kind == ControlKind::PreferenceButton)
-            if (auto* button = as<CZelmarButton>(getControl(spec.tag))) buttons.push_back(button);
+    for (const ControlRow& row : controlTable())
+        if (row.kind == ControlKind::PreferenceButton)
+            if (auto* button = as<CZelmarButton>(getControl(row.tag))) buttons.push_back(button);
     return buttons;
 }
 
@@ -504,8 +504,8 @@ bool Editor::anyPreferenceHighlighted() const {
 bool Editor::allPreferencesHighlighted() const {
     const std::vector<CZelmarButton*> buttons = preferenceButtons();
     std::size_t preferences = 0;
-    for (const ControlSpec& spec : controlTable())
-        preferences += spec.kind == ControlKind::PreferenceButton;
+    for (const ControlRow& row : controlTable())
+        preferences += row.kind == ControlKind::PreferenceButton;
     if (buttons.size() != preferences) return false;
     for (CZelmarButton* b : buttons)
         if (!b->isHighlighted()) return false;

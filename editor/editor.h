@@ -137,7 +137,7 @@ private:
     float parameter(int index) const;
     void clearControls();
     // Makes the display or control of one row of the control table, set to the current values.
-    CControl* makeControl(const editor::ControlSpec& spec, CBitmap* background, int scaleMode);
+    CControl* makeControl(const editor::ControlRow& row, CBitmap* background, int scaleMode);
     // The metering preference buttons that exist (the mode button is the seventh preference).
     std::vector<CZelmarButton*> preferenceButtons() const;
     // Shows a parameter's value in the control of that kind that drives it.
