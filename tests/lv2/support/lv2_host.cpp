@@ -7,7 +7,7 @@
 namespace lv2test {
 
 World::World() : world(lilv_world_new()) {
-    // The specifications a host finds on the system (and nothing of a user's own ~/.lv2, where an
+    // The LV2 vocabularies a host finds on the system (and nothing of a user's own ~/.lv2, where an
     // installed copy would stand beside the built one), then our bundle where the build left it.
     LilvNode* path = lilv_new_string(world, "/usr/lib/lv2");
     lilv_world_set_option(world, LILV_OPTION_LV2_PATH, path);

@@ -1,5 +1,5 @@
 // A small LV2 host on lilv for the suite: it loads the bundle from the build folder as a host
-// would (the system's LV2 specifications beside it), instantiates the plug-in and runs it with
+// would (the system's LV2 vocabularies beside it), instantiates the plug-in and runs it with
 // port buffers of its own.
 #pragma once
 
