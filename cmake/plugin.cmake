@@ -11,8 +11,7 @@ if(WIN32)
   orvel_use_window_backend(OrvelZelmar win32)
   target_sources(OrvelZelmar PRIVATE ${PROJECT_SOURCE_DIR}/host/OrvelZelmar.def)
 else()
-  # No display backend on Linux yet: the host's request for the editor's window is answered with 0.
-  orvel_use_window_backend(OrvelZelmar nodisplay)
+  orvel_use_window_backend(OrvelZelmar x11)
   # "main" is the same function as VSTPluginMain, for older Linux hosts that look for that name.
   target_link_options(OrvelZelmar PRIVATE -Wl,--defsym=main=VSTPluginMain
     -Wl,--version-script=${PROJECT_SOURCE_DIR}/host/exports.map -Wl,-Bsymbolic -Wl,--no-undefined)

@@ -1,5 +1,7 @@
 #include "gui/frame.h"
 
+#include "gui/platform_text.h"
+#include "gui/tick_source.h"
 #include "platform/ole.h"
 
 namespace {
@@ -27,6 +29,7 @@ CFrame::CFrame(const CRect& rect, void* parent, VSTGUIEditorInterface* editor)
       surface(std::size_t(std::max(rect.getWidth(), 0)) * std::size_t(std::max(rect.getHeight(), 0)),
               0xFF000000u) {
     oleInitialized = platform::oleInitialize();
+    gui::text::registerWithPlatform();
     window = platform::FrameWindow::create(parent, rect.getWidth(), rect.getHeight(), *this);
     windowAlive = window != nullptr;
 }
@@ -160,11 +163,36 @@ bool CFrame::onWheel(const CPoint& where, const float& distance, const CButtonSt
 }
 
 std::int32_t CFrame::onKeyDown(gui::KeyEvent& key) {
+    if (isEcho(key, KeySource::host, true)) return 1;
     return focusView ? focusView->onKeyDown(key) : -1;
 }
 
 std::int32_t CFrame::onKeyUp(gui::KeyEvent& key) {
+    if (isEcho(key, KeySource::host, false)) return 1;
     return focusView ? focusView->onKeyUp(key) : -1;
+}
+
+// A host may pass on a key that our window received from the system as well (it watches the
+// window's events too): whichever copy comes second within a moment is the same key stroke.
+bool CFrame::isEcho(const gui::KeyEvent& key, KeySource source, bool down) {
+    constexpr std::uint32_t kEchoWindow = 100; // ms
+    std::uint32_t now = gui::ticks();
+    bool echo = lastKey.source != source && lastKey.down == down && lastKey.event.key == key.key &&
+                lastKey.event.character == key.character && lastKey.event.modifiers == key.modifiers &&
+                now - lastKey.ticks <= kEchoWindow;
+    lastKey = {key, source, down, now};
+    if (echo) lastKey.source = KeySource::none; // a third copy is a new stroke
+    return echo;
+}
+
+bool CFrame::windowKeyDown(gui::KeyEvent& key) {
+    if (isEcho(key, KeySource::window, true)) return true;
+    return focusView && focusView->onKeyDown(key) == 1;
+}
+
+bool CFrame::windowKeyUp(gui::KeyEvent& key) {
+    if (isEcho(key, KeySource::window, false)) return true;
+    return focusView && focusView->onKeyUp(key) == 1;
 }
 
 // ------------------------------------------------------------------------------ focus and modal
@@ -204,6 +232,7 @@ void CFrame::onViewRemoved(CView* view) {
 // ---------------------------------------------------------------------------------------- drawing
 
 void CFrame::idle() {
+    if (platform::FrameWindow* w = getPlatformWindow()) w->pump();
     if (!needsIdle) return;
     redrawDirtyViews(this);
     // Rectangles invalidated since the last pass are painted now rather than whenever the system

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "gui/key_event.h"
 #include "gui/view.h"
 #include "platform/frame_window.h"
 
@@ -101,6 +102,11 @@ private:
     bool windowWheel(int x, int y, int distance, std::uint32_t buttons) override;
     void windowPaint(const platform::PixelRect& update) override;
     void windowDestroyed() override { windowAlive = false; }
+    bool windowKeyDown(gui::KeyEvent& key) override;
+    bool windowKeyUp(gui::KeyEvent& key) override;
+
+    enum class KeySource { none, host, window };
+    bool isEcho(const gui::KeyEvent& key, KeySource source, bool down);
 
     void present(const CRect& rect);
 
@@ -117,4 +123,10 @@ private:
     CView* focusView = nullptr;
     CView* modalView = nullptr;
     IMouseObserver* mouseObserver = nullptr;
+    struct {
+        gui::KeyEvent event;
+        KeySource source = KeySource::none;
+        bool down = false;
+        std::uint32_t ticks = 0;
+    } lastKey;
 };

@@ -1,85 +1,17 @@
-// A key the host passed to the editor, in the toolkit's own terms: the plug-in format's adapter
-// translates its key records into this before they reach the frame.
+// The toolkit's key events: the key record below the toolkit (platform/key_event.h), named here as the
+// toolkit's own.
 #pragma once
 
-#include <cstdint>
+#include "platform/key_event.h"
 
 namespace gui {
 
-// The keys without a character of their own; None for a plain character key.
-enum class VirtualKey : std::uint8_t {
-    None,
-    Back,
-    Tab,
-    Clear,
-    Return,
-    Pause,
-    Escape,
-    Space,
-    Next,
-    End,
-    Home,
-    Left,
-    Up,
-    Right,
-    Down,
-    PageUp,
-    PageDown,
-    Select,
-    Print,
-    Enter,
-    Snapshot,
-    Insert,
-    Delete,
-    Help,
-    Numpad0,
-    Numpad1,
-    Numpad2,
-    Numpad3,
-    Numpad4,
-    Numpad5,
-    Numpad6,
-    Numpad7,
-    Numpad8,
-    Numpad9,
-    Multiply,
-    Add,
-    Separator,
-    Subtract,
-    Decimal,
-    Divide,
-    F1,
-    F2,
-    F3,
-    F4,
-    F5,
-    F6,
-    F7,
-    F8,
-    F9,
-    F10,
-    F11,
-    F12,
-    NumLock,
-    Scroll,
-    Shift,
-    Control,
-    Alt,
-    Equals,
-};
-
-// The modifier keys held with it, as bits.
-enum KeyModifier : std::uint32_t {
-    kModifierShift = 1 << 0,
-    kModifierAlt = 1 << 1,
-    kModifierCommand = 1 << 2,
-    kModifierControl = 1 << 3,
-};
-
-struct KeyEvent {
-    std::int32_t character = 0; // the character typed, 0 for none
-    VirtualKey key = VirtualKey::None;
-    std::uint32_t modifiers = 0; // KeyModifier bits
-};
+using platform::KeyEvent;
+using platform::KeyModifier;
+using platform::kModifierAlt;
+using platform::kModifierCommand;
+using platform::kModifierControl;
+using platform::kModifierShift;
+using platform::VirtualKey;
 
 } // namespace gui

@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+#include "platform/key_event.h"
+
 namespace platform {
 
 // Bits of the button state that every mouse and wheel event carries.
@@ -63,6 +65,16 @@ public:
     virtual void windowPaint(const PixelRect& update) = 0;
     // The native window is gone (destroyed by the system or the host).
     virtual void windowDestroyed() = 0;
+    // A key typed while the window has the keyboard focus, from a backend that receives keys itself
+    // (X11; on Win32 the host forwards keys to the editor instead). True when the frame used it.
+    virtual bool windowKeyDown(KeyEvent& key) {
+        (void)key;
+        return false;
+    }
+    virtual bool windowKeyUp(KeyEvent& key) {
+        (void)key;
+        return false;
+    }
 
 protected:
     ~FrameWindowClient() = default;
@@ -94,6 +106,10 @@ public:
     // A repeating timer on this window; returns its id (never 0), or 0 when refused.
     virtual int startTimer(unsigned intervalMs, std::function<void()> tick) = 0;
     virtual void stopTimer(int id) = 0;
+    // Handles what the system has queued for the window (input, exposures, due timers) without
+    // blocking. A backend whose system delivers messages to the window itself (Win32) needs no call;
+    // one without (X11) depends on the host's idle calls reaching here.
+    virtual void pump() {}
 };
 
 } // namespace platform
