@@ -79,6 +79,26 @@ std::size_t previousBoundary(std::string_view text, std::size_t offset) {
     return offset;
 }
 
+std::string encode(std::uint32_t c) {
+    std::string s;
+    if (c < 0x80) {
+        s += char(c);
+    } else if (c < 0x800) {
+        s += char(0xC0 | (c >> 6));
+        s += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += char(0xE0 | (c >> 12));
+        s += char(0x80 | ((c >> 6) & 0x3F));
+        s += char(0x80 | (c & 0x3F));
+    } else if (c <= 0x10FFFF) {
+        s += char(0xF0 | (c >> 18));
+        s += char(0x80 | ((c >> 12) & 0x3F));
+        s += char(0x80 | ((c >> 6) & 0x3F));
+        s += char(0x80 | (c & 0x3F));
+    }
+    return s;
+}
+
 } // namespace utf8
 
 namespace {
@@ -215,6 +235,40 @@ void LineEditor::removeSelection() {
 void LineEditor::moveTo(std::size_t offset, bool extendSelection) {
     caret_ = offset;
     if (!extendSelection) anchor_ = offset;
+}
+
+bool editWithKey(LineEditor& editor, const KeyEvent& key) {
+    bool shift = (key.modifiers & kModifierShift) != 0;
+    switch (key.key) {
+    case VirtualKey::Back:
+        editor.backspace();
+        return true;
+    case VirtualKey::Delete:
+        editor.deleteForward();
+        return true;
+    case VirtualKey::Left:
+        editor.left(shift);
+        return true;
+    case VirtualKey::Right:
+        editor.right(shift);
+        return true;
+    case VirtualKey::Home:
+        editor.home(shift);
+        return true;
+    case VirtualKey::End:
+        editor.end(shift);
+        return true;
+    default:
+        break;
+    }
+    bool shortcut = (key.modifiers & (kModifierControl | kModifierAlt | kModifierCommand)) != 0;
+    if (shortcut && (key.character == 'a' || key.character == 'A') && !(key.modifiers & kModifierAlt)) {
+        editor.selectAll();
+        return true;
+    }
+    if (shortcut || key.character < 0x20 || key.character == 0x7F) return false;
+    editor.insertText(utf8::encode(std::uint32_t(key.character)));
+    return true;
 }
 
 } // namespace platform

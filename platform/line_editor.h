@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/key_event.h"
+
 namespace platform {
 
 class LineEditor {
@@ -69,6 +71,11 @@ private:
     std::size_t anchor_ = 0; // [bytes]; the selection is between anchor and caret
 };
 
+// Applies a key typed into a field: Backspace, Delete, the caret keys (shift extends the selection),
+// Ctrl+A and printable characters. False for the keys a field does not edit with (Enter, Escape,
+// Tab, other shortcuts), which its owner handles.
+bool editWithKey(LineEditor& editor, const KeyEvent& key);
+
 // Helpers over UTF-8 text that the entry field and its drawing share.
 namespace utf8 {
 // The text with every byte that does not belong to a well-formed UTF-8 sequence removed (overlong
@@ -79,6 +86,8 @@ std::size_t length(std::string_view text);
 // The byte offset of the character boundary after / before offset (offset itself at the ends).
 std::size_t nextBoundary(std::string_view text, std::size_t offset);
 std::size_t previousBoundary(std::string_view text, std::size_t offset);
+// The UTF-8 bytes of a code point (nothing for values beyond U+10FFFF).
+std::string encode(std::uint32_t codePoint);
 } // namespace utf8
 
 } // namespace platform
