@@ -152,7 +152,7 @@ std::vector<std::string> messageBoxArguments(DialogTool tool, const std::string&
                                              const std::string& title) {
     if (tool == DialogTool::zenity) {
         // Our texts are plain: without --no-markup a '&' or '<' in a file name would be read as Pango
-        // markup and the box would show nothing.
+        // markup, which such a text is not, and the box would not show it as written.
         std::vector<std::string> args{"zenity", "--error", "--no-markup", "--text=" + text};
         if (!title.empty()) args.push_back("--title=" + title);
         return args;
