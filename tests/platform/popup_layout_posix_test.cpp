@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,11 @@ const std::vector<Case> kCases = {
     {"no entries", {}, {}, {}, 4, 4, {{0, 0, -1}, {2, 2, -1}}},
 };
 // clang-format on
+
+// A failure names its case rather than dumping the case's bytes.
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PopupLayouts : public ::testing::TestWithParam<Case> {};
 
