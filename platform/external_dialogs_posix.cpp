@@ -152,7 +152,7 @@ std::vector<std::string> messageBoxArguments(DialogTool tool, const std::string&
                                              const std::string& title) {
     if (tool == DialogTool::zenity) {
         // Our texts are plain: without --no-markup a '&' or '<' in a file name would be read as Pango
-        // markup and the box would show nothing.
+        // markup, which such a text is not, and the box would not show it as written.
         std::vector<std::string> args{"zenity", "--error", "--no-markup", "--text=" + text};
         if (!title.empty()) args.push_back("--title=" + title);
         return args;
@@ -206,6 +206,11 @@ bool ExternalDialog::start(const std::vector<std::string>& arguments, const std:
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+    // The host's own descriptors (its audio devices, its X connection) are none of the tool's
+    // business, and not every host marks them close-on-exec.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+#endif
     // The host may block or ignore signals on its thread; the tool should start as a fresh program.
     sigset_t none, defaults;
     sigemptyset(&none);

@@ -3,12 +3,15 @@
 // characters, the default extension of a save, the choice of tool, and the poll that never blocks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -23,12 +26,14 @@ using platform::FileDialogRequest;
 namespace {
 
 // Records its arguments NUL-separated (a kdialog filter holds line breaks) to $STUB_LOG.<its name>,
-// waits for $STUB_GATE to exist when one is named, prints $STUB_OUTPUT and exits with $STUB_STATUS.
+// lists its open descriptors to $STUB_FDS when that is named, waits for $STUB_GATE to exist when one
+// is named, prints $STUB_OUTPUT and exits with $STUB_STATUS.
 // The PATH of the tests holds only the stubs' folder, so the script names its own tools in full.
 constexpr const char* kStub = R"(#!/bin/sh
 log="$STUB_LOG.${0##*/}"
 : > "$log"
 for a in "$@"; do printf '%s\0' "$a" >> "$log"; done
+[ -n "$STUB_FDS" ] && /bin/ls /proc/$$/fd > "$STUB_FDS"
 while [ -n "$STUB_GATE" ] && [ ! -e "$STUB_GATE" ]; do /bin/sleep 0.02; done
 printf '%s' "$STUB_OUTPUT"
 exit "${STUB_STATUS:-0}"
@@ -53,6 +58,7 @@ protected:
         ::unsetenv("ORVEL_DIALOG_TOOL");
         ::unsetenv("STUB_GATE");
         ::unsetenv("STUB_STATUS");
+        ::unsetenv("STUB_FDS");
         ::setenv("STUB_LOG", (root / "argv").c_str(), 1);
         ::setenv("STUB_OUTPUT", "", 1);
     }
@@ -261,6 +267,28 @@ TEST_F(ExternalDialogs, CancelEndsARunningTool) {
     EXPECT_TRUE(dialog.poll());
     EXPECT_TRUE(dialog.path().empty());
     EXPECT_EQ(dialog.descriptor(), -1);
+}
+
+// A host's descriptor without close-on-exec must not stay open in the tool for as long as the dialog
+// is open (a held audio device or socket would stay busy).
+TEST_F(ExternalDialogs, TheToolGetsNoneOfTheHostsDescriptors) {
+    installStub("zenity");
+    const fs::path list = root / "descriptors";
+    ::setenv("STUB_FDS", list.c_str(), 1);
+    constexpr int kHostDescriptor = 77; // well apart from what the shell opens for itself
+    const int fd = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::dup2(fd, kHostDescriptor), kHostDescriptor);
+    ::close(fd);
+    answer("/p/x.ozp\n");
+    std::string path;
+    const DialogOutcome outcome = platform::runExternalFileDialog(request(false), path);
+    ::close(kHostDescriptor);
+    EXPECT_EQ(outcome, DialogOutcome::accepted);
+    std::ifstream in(list);
+    std::vector<std::string> open{std::istream_iterator<std::string>(in), {}};
+    EXPECT_NE(std::find(open.begin(), open.end(), "1"), open.end()); // the listing itself ran
+    EXPECT_EQ(std::find(open.begin(), open.end(), std::to_string(kHostDescriptor)), open.end());
 }
 
 TEST_F(ExternalDialogs, PathSearchSkipsWhatCannotRun) {

@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstddef>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,11 @@ const std::vector<Case> kCases = {
     {"a shift-click extends from the anchor", "café", 255, {key(Op::home), click(99, true)}, "café", 5, 0, 4},
 };
 // clang-format on
+
+// A failure names its case rather than dumping the case's bytes.
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class LineEditorEdits : public ::testing::TestWithParam<Case> {};
 
