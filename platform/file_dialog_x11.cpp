@@ -68,7 +68,8 @@ public:
     BuiltInFileDialog(x11::X11FrameWindow& owner, const FileDialogRequest& request)
         : owner(owner), request(request), name({}, request.maxPathChars),
           window(owner.connection(), owner.connection().root(), placement(owner),
-                 KeyPressMask | ButtonPressMask | StructureNotifyMask, false, [this](XEvent& e) { handle(e); }) {
+                 KeyPressMask | ButtonPressMask | StructureNotifyMask, false,
+                 [this](XEvent& e) { handle(e); }) {
         folder = isFolder(request.initialDirectory) ? normalizePath(request.initialDirectory) : homeFolder();
         load(folder);
     }
@@ -78,7 +79,12 @@ public:
         decorate();
         draw();
         x11::Connection& c = owner.connection();
-        XMapRaised(c.display(), window.id());
+        {
+            // Without a window manager the window shows at once; with one, MapNotify gives the focus.
+            x11::ErrorTrap trap(c.display());
+            XMapRaised(c.display(), window.id());
+            XSetInputFocus(c.display(), window.id(), RevertToParent, CurrentTime);
+        }
         while (!done && window.valid() && owner.xWindow()) {
             owner.pumpWhileModal();
             if (!done) c.waitForEvent(20);
@@ -108,7 +114,8 @@ private:
         Display* d = c.display();
         x11::ErrorTrap trap(d);
         XChangeProperty(d, window.id(), c.atom("_NET_WM_NAME"), c.atom("UTF8_STRING"), 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(request.title.data()), int(request.title.size()));
+                        reinterpret_cast<const unsigned char*>(request.title.data()),
+                        int(request.title.size()));
         XStoreName(d, window.id(), request.title.c_str());
         XSetTransientForHint(d, window.id(), topLevelOf(d, owner.xWindow()));
         Atom dialogType = c.atom("_NET_WM_WINDOW_TYPE_DIALOG");
@@ -153,7 +160,8 @@ private:
         selected = std::clamp(index, 0, int(entries.size()) - 1);
         if (selected < top) top = selected;
         if (selected >= top + visibleRows()) top = selected - visibleRows() + 1;
-        if (!entries[std::size_t(selected)].folder) name = LineEditor(entries[std::size_t(selected)].name, name.maxChars());
+        if (!entries[std::size_t(selected)].folder)
+            name = LineEditor(entries[std::size_t(selected)].name, name.maxChars());
     }
 
     void open(const Entry& entry) {
@@ -272,7 +280,8 @@ private:
         window.fill(r, kButton);
         window.outline(r, kEdge);
         int w = window.textWidth(label, kFont);
-        window.text(r.left + (r.right - r.left - w) / 2, window.centredBaseline(r, kFont), label, kFont, kText, r);
+        window.text(r.left + (r.right - r.left - w) / 2, window.centredBaseline(r, kFont), label, kFont,
+                    kText, r);
     }
 
     // Text cut at the left when it is too wide, so that the end of a long path shows.
@@ -284,19 +293,23 @@ private:
 
     void draw() {
         window.fill({0, 0, kWidth, kHeight}, kBackground);
-        window.text(kTitleRow.left, window.centredBaseline(kTitleRow, 13), request.title, 13, kText, kTitleRow);
+        window.text(kTitleRow.left, window.centredBaseline(kTitleRow, 13), request.title, 13, kText,
+                    kTitleRow);
         tail(kFolderRow, folder, kDim);
         window.fill(kList, kPanel);
         window.outline(kList, kEdge);
         PixelRect inner{kList.left + 1, kList.top + 1, kList.right - 1, kList.bottom - 1};
         for (int row = 0; row < visibleRows() && top + row < int(entries.size()); ++row) {
             const Entry& entry = entries[std::size_t(top + row)];
-            PixelRect r{inner.left, kList.top + 2 + row * kRowHeight, inner.right, kList.top + 2 + (row + 1) * kRowHeight};
+            PixelRect r{inner.left, kList.top + 2 + row * kRowHeight, inner.right,
+                        kList.top + 2 + (row + 1) * kRowHeight};
             if (top + row == selected) window.fill(r, kMarked);
             std::string label = entry.folder ? entry.name + "/" : entry.name;
-            window.text(r.left + 4, window.centredBaseline(r, kFont), label, kFont, entry.folder ? kDim : kText, r);
+            window.text(r.left + 4, window.centredBaseline(r, kFont), label, kFont,
+                        entry.folder ? kDim : kText, r);
         }
-        window.text(kNameLabel.left, window.centredBaseline(kNameLabel, kFont), "Name:", kFont, kText, kNameLabel);
+        window.text(kNameLabel.left, window.centredBaseline(kNameLabel, kFont), "Name:", kFont, kText,
+                    kNameLabel);
         window.fill(kNameField, kPanel);
         window.outline(kNameField, kEdge);
         PixelRect field{kNameField.left + 3, kNameField.top, kNameField.right - 3, kNameField.bottom};
@@ -309,11 +322,12 @@ private:
         if (!request.filters.empty()) {
             std::string label = request.filters[std::size_t(filter)].label;
             if (request.filters.size() > 1) label += "  (click for other types)";
-            window.text(kFilterRow.left, window.centredBaseline(kFilterRow, kFont), label, kFont, kDim, kFilterRow);
+            window.text(kFilterRow.left, window.centredBaseline(kFilterRow, kFont), label, kFont, kDim,
+                        kFilterRow);
         }
         if (!message.empty())
-            window.text(kMessageRow.left, window.centredBaseline(kMessageRow, kFont), message, kFont, kWarning,
-                        kMessageRow);
+            window.text(kMessageRow.left, window.centredBaseline(kMessageRow, kFont), message, kFont,
+                        kWarning, kMessageRow);
         button(kOkButton, request.save ? "Save" : "Open");
         button(kCancelButton, "Cancel");
         window.show();

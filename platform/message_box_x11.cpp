@@ -96,13 +96,14 @@ void runOwnMessageBox(const std::string& text, const std::string& title) {
     XSetWMProtocols(d, box.id(), &closing, 1);
     box.fill({0, 0, width, height}, kBackground);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        PixelRect row{kMargin, kMargin + int(i) * kLineHeight, width - kMargin, kMargin + int(i + 1) * kLineHeight};
+        PixelRect row{kMargin, kMargin + int(i) * kLineHeight, width - kMargin,
+                      kMargin + int(i + 1) * kLineHeight};
         box.text(row.left, box.centredBaseline(row, kFont), lines[i], kFont, kText, row);
     }
     box.fill(ok, kButton);
     box.outline(ok, kEdge);
-    box.text(ok.left + (kButtonWidth - box.textWidth("OK", kFont)) / 2, box.centredBaseline(ok, kFont), "OK", kFont,
-             kText, ok);
+    box.text(ok.left + (kButtonWidth - box.textWidth("OK", kFont)) / 2, box.centredBaseline(ok, kFont), "OK",
+             kFont, kText, ok);
     XMapRaised(d, box.id());
     while (!done && box.valid()) {
         while (!done && XPending(d) > 0) {

@@ -60,8 +60,8 @@ private:
             break;
         case FocusOut:
             // A grab (our own pop-up, a host's menu) takes the focus only for a while.
-            if (e.xfocus.mode == NotifyGrab || e.xfocus.mode == NotifyUngrab || e.xfocus.detail == NotifyInferior ||
-                e.xfocus.detail == NotifyPointer)
+            if (e.xfocus.mode == NotifyGrab || e.xfocus.mode == NotifyUngrab ||
+                e.xfocus.detail == NotifyInferior || e.xfocus.detail == NotifyPointer)
                 break;
             client.entryFocusLost(); // may destroy this entry: nothing after it
             break;
@@ -101,8 +101,8 @@ private:
         int format = 0;
         unsigned long items = 0, remaining = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(c.display(), field.id(), e.property, 0, 4096, True, AnyPropertyType, &type, &format,
-                               &items, &remaining, &data) != Success)
+        if (XGetWindowProperty(c.display(), field.id(), e.property, 0, 4096, True, AnyPropertyType, &type,
+                               &format, &items, &remaining, &data) != Success)
             return;
         if (data && format == 8 && remaining == 0) {
             std::string_view pasted(reinterpret_cast<const char*>(data), items);
@@ -170,7 +170,8 @@ private:
         LineEditor::Range selection = editor.selectionRange();
         if (!selection.empty()) {
             // The selection in the field's colours swapped.
-            PixelRect marked{left + widthOf(selection.begin), 1, left + widthOf(selection.end), field.height() - 1};
+            PixelRect marked{left + widthOf(selection.begin), 1, left + widthOf(selection.end),
+                             field.height() - 1};
             field.fill(marked, style.fontColour);
             field.text(left, baseline, t, style.fontHeight, style.backColour, marked);
         } else {

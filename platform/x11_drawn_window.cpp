@@ -7,8 +7,10 @@ namespace platform::x11 {
 DrawnWindow::DrawnWindow(Connection& connection, Window parent, const PixelRect& r, long events, bool popup,
                          std::function<void(XEvent&)> handler)
     : link(connection), w(std::max(r.right - r.left, 1)), h(std::max(r.bottom - r.top, 1)),
-      pixels(std::size_t(w) * std::size_t(h), 0xFF000000u), image(connection, w, h), onEvent(std::move(handler)) {
-    window = link.createWindow(parent, r.left, r.top, w, h, events | ExposureMask | StructureNotifyMask, popup);
+      pixels(std::size_t(w) * std::size_t(h), 0xFF000000u), image(connection, w, h),
+      onEvent(std::move(handler)) {
+    window =
+        link.createWindow(parent, r.left, r.top, w, h, events | ExposureMask | StructureNotifyMask, popup);
     if (!window) return;
     gc = XCreateGC(link.display(), window, 0, nullptr);
     link.route(window, this);
@@ -51,7 +53,8 @@ void DrawnWindow::outline(const PixelRect& r, std::uint32_t argb) {
 int DrawnWindow::text(int x, int baseline, std::string_view utf8, int fontHeight, std::uint32_t argb,
                       const PixelRect& clip) {
     const TextPainter* painter = textPainter();
-    PixelRect c{std::max(clip.left, 0), std::max(clip.top, 0), std::min(clip.right, w), std::min(clip.bottom, h)};
+    PixelRect c{std::max(clip.left, 0), std::max(clip.top, 0), std::min(clip.right, w),
+                std::min(clip.bottom, h)};
     if (!painter || c.empty()) return x;
     painter->draw({pixels.data(), w, c}, x, baseline, utf8, fontHeight, argb);
     return x + painter->width(utf8, fontHeight);

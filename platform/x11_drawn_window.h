@@ -32,7 +32,8 @@ public:
     void fill(const PixelRect& r, std::uint32_t argb);
     void outline(const PixelRect& r, std::uint32_t argb);
     // Text with its baseline at `baseline`, cut to clip; returns the x after it.
-    int text(int x, int baseline, std::string_view utf8, int fontHeight, std::uint32_t argb, const PixelRect& clip);
+    int text(int x, int baseline, std::string_view utf8, int fontHeight, std::uint32_t argb,
+             const PixelRect& clip);
     int textWidth(std::string_view utf8, int fontHeight) const;
     // The baseline that centres a line of that font in r (as the toolkit centres its labels).
     int centredBaseline(const PixelRect& r, int fontHeight) const;

@@ -12,75 +12,23 @@
 #include <string>
 #include <thread>
 
-#include "platform/library_loader.h"
 #include "platform/registry_sandbox.h"
-#include "support/editor_host.h"
-#include "support/x11_host.h"
+#include "support/plugin_under_test.h"
 
 using namespace editortest;
 
 namespace {
 
-constexpr int kWidth = 524, kHeight = 462;
+constexpr int kWidth = x11test::kEditorWidth, kHeight = x11test::kEditorHeight;
 // The Output knob and the Power button, in window pixels.
 constexpr int kKnobX = 446, kKnobY = 377, kDrag = 100;
 constexpr int kPowerX = 262, kPowerY = 417;
 
-using Entry = vst::AEffect* (*)(vst::HostCallback);
-
-struct LoadedPlugin {
-    LoadedPlugin() {
-        if (!library.open(ORVEL_PLUGIN_FILE)) return;
-        if (auto entry = reinterpret_cast<Entry>(library.symbol("VSTPluginMain")))
-            effect = entry(recordingHost);
-    }
-    ~LoadedPlugin() {
-        if (effect) dispatch(vst::effClose);
-    }
-    vst::VstIntPtr dispatch(vst::VstInt32 opcode, vst::VstInt32 index = 0, vst::VstIntPtr value = 0,
-                            void* ptr = nullptr, float opt = 0.0f) {
-        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
-    }
-    vst::VstIntPtr open(Window parent) {
-        return dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent));
-    }
-    float parameter(int index) { return effect->getParameter(effect, index); }
-
-    platform::LoadedLibrary library;
-    vst::AEffect* effect = nullptr;
-};
-
-void sleepMs(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-// The host's idle calls for a while, as a host's GUI thread makes them (about 30 a second).
-void idleFor(LoadedPlugin& plugin, x11test::Host& host, int ms) {
-    for (int waited = 0; waited < ms; waited += 30) {
-        host.sync();
-        plugin.dispatch(vst::effEditIdle);
-        sleepMs(30);
-    }
-    plugin.dispatch(vst::effEditIdle);
-}
-
-// Lets the editor's timer and the host's idle run, then reads what the window shows. The pointer is
-// parked outside first, so that no control shows a hover look.
-std::vector<std::uint32_t> settle(LoadedPlugin& plugin, x11test::Host& host, Window editor) {
-    host.moveTo(1270, 1010);
-    idleFor(plugin, host, 200);
-    return host.readWindow(editor);
-}
-
-struct ScreenPoint {
-    int x, y;
-};
-
-ScreenPoint onScreen(x11test::Host& host, Window editor, int x, int y) {
-    int left = 0, top = 0, w = 0, h = 0;
-    host.geometry(editor, left, top, w, h);
-    return {left + x, top + y};
-}
+using x11test::idleFor;
+using x11test::LoadedPlugin;
+using x11test::onScreen;
+using x11test::ScreenPoint;
+using x11test::settle;
 
 // The reference: the editor drawn headlessly in this program after the same gestures.
 std::vector<std::uint32_t> headless(bool gestures) {

@@ -6,16 +6,24 @@
 
 #include <cctype>
 #include <cstdio>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 
 namespace x11test {
 
 namespace {
 
-int hostErrors = 0;
+// Per connection: a user's thread that looks at windows which are going away meanwhile counts
+// errors of its own, not the host's.
+std::mutex errorsLock;
+std::map<Display*, int> errorsOf;
 
-int countError(Display*, XErrorEvent*) {
-    ++hostErrors;
+int countError(Display* d, XErrorEvent* e) {
+    std::fprintf(stderr, "X error seen by a test connection: code %d, request %d.%d, resource 0x%lx\n",
+                 e->error_code, e->request_code, e->minor_code, e->resourceid);
+    std::lock_guard<std::mutex> hold(errorsLock);
+    ++errorsOf[d];
     return 0;
 }
 
@@ -31,12 +39,16 @@ Host::Host() {
 }
 
 Host::~Host() {
-    if (dpy) XCloseDisplay(dpy);
+    if (!dpy) return;
+    XCloseDisplay(dpy);
+    std::lock_guard<std::mutex> hold(errorsLock);
+    errorsOf.erase(dpy);
 }
 
 int Host::errors() const {
     XSync(dpy, False);
-    return hostErrors;
+    std::lock_guard<std::mutex> hold(errorsLock);
+    return errorsOf[dpy];
 }
 
 Window Host::makeParent(int width, int height, int x, int y) {
