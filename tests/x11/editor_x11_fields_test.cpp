@@ -27,7 +27,7 @@ constexpr int kOutputFieldX = 447, kFieldY = 418;
 constexpr int kDriveFieldX = 80;
 constexpr int kRow = 454;
 constexpr int kNameX = 256, kMenuX = 326;
-constexpr int kSavePresetX = 112, kLoadPresetX = 174;
+constexpr int kSavePresetX = 112, kLoadPresetX = 174, kDefaultPresetX = 144;
 constexpr int kBackgroundX = 262, kBackgroundY = 120; // plain panel, no control
 constexpr int kKnobX = 446, kKnobY = 377;             // Output
 
@@ -224,6 +224,38 @@ TEST_F(EditorFields, AClickedKnobTakesTheArrowKeysOnceWhenTheHostPassesThemOnToo
     host.tap(XK_F5);
     idleFor(plugin, host, 60);
     EXPECT_EQ(host.takeParentKeys(), std::vector<unsigned long>{XK_F5});
+}
+
+// The default-preset button acts on a double click only: the second press of the left button within
+// 500 ms and 2 pixels of the first, as Win32 counts them. What it stores is what a new instance loads.
+TEST_F(EditorFields, ADoubleClickFollowsTheWin32Rule) {
+    auto newInstanceOutput = [] {
+        LoadedPlugin fresh;
+        return fresh.parameter(engine::kOutput);
+    };
+    auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(600)); };
+    plugin.effect->setParameter(plugin.effect, engine::kOutput, 0.5f);
+    const ScreenPoint button = onScreen(host, editor, kDefaultPresetX, kRow);
+
+    host.click(button.x, button.y); // one click
+    idleFor(plugin, host, 60);
+    pause();
+    host.click(button.x, button.y); // two clicks too far apart in time
+    idleFor(plugin, host, 60);
+    pause();
+    host.click(button.x, button.y);
+    idleFor(plugin, host, 60);
+    pause();
+    host.click(button.x, button.y); // two clicks too far apart on the screen
+    host.click(button.x + 3, button.y);
+    idleFor(plugin, host, 60);
+    EXPECT_EQ(newInstanceOutput(), 1.0f);
+
+    pause();
+    host.click(button.x, button.y);
+    host.click(button.x + 2, button.y - 2);
+    idleFor(plugin, host, 60);
+    EXPECT_EQ(newInstanceOutput(), 0.5f);
 }
 
 TEST_F(EditorFields, ThePresetNameIsTypedWithRealKeys) {
