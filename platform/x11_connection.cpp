@@ -8,6 +8,7 @@
 #include <sys/shm.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -19,8 +20,10 @@ namespace platform::x11 {
 
 namespace {
 
-ErrorTrap* innermostTrap = nullptr;
-XErrorHandler handlerBeforeUs = nullptr;
+// Per thread: only the thread that opened a connection uses it, so its errors are reported on that
+// thread. Errors on another thread (a host's own connection) find no trap there and go on.
+thread_local ErrorTrap* innermostTrap = nullptr;
+std::atomic<XErrorHandler> handlerBeforeUs{nullptr};
 
 } // namespace
 
@@ -30,13 +33,14 @@ int trapError(Display* display, XErrorEvent* error) {
             ++trap->caught;
             return 0;
         }
-    return handlerBeforeUs ? handlerBeforeUs(display, error) : 0;
+    XErrorHandler before = handlerBeforeUs.load();
+    return before ? before(display, error) : 0;
 }
 
 ErrorTrap::ErrorTrap(Display* display) : display(display), outer(innermostTrap) {
     if (!outer) {
-        XErrorHandler previous = XSetErrorHandler(trapError);
-        handlerBeforeUs = previous == trapError ? nullptr : previous;
+        previous = XSetErrorHandler(trapError);
+        if (previous != trapError) handlerBeforeUs.store(previous);
     }
     innermostTrap = this;
 }
@@ -44,7 +48,7 @@ ErrorTrap::ErrorTrap(Display* display) : display(display), outer(innermostTrap) 
 ErrorTrap::~ErrorTrap() {
     if (display) XSync(display, False);
     innermostTrap = outer;
-    if (!outer) XSetErrorHandler(handlerBeforeUs);
+    if (!outer) XSetErrorHandler(previous);
 }
 
 int ErrorTrap::errors() {

@@ -41,6 +41,7 @@ public:
 private:
     Display* display;
     ErrorTrap* outer;
+    XErrorHandler previous = nullptr; // what the outermost trap of a thread puts back
     int caught = 0;
     friend int trapError(Display*, XErrorEvent*);
 };
