@@ -203,8 +203,8 @@ TEST_F(EditorInAnX11Window, OpensAndClosesTwoHundredTimesAndSurvivesItsParentGoi
 
 TEST_F(EditorInAnX11Window, TwoInstancesShowTheirEditorsAtOnce) {
     LoadedPlugin first, second;
-    ASSERT_NE(first.effect, nullptr);
-    ASSERT_NE(second.effect, nullptr);
+    ASSERT_NE(first.effect, nullptr) << first.library.error();
+    ASSERT_NE(second.effect, nullptr) << second.library.error();
     Window left = host.makeParent(kWidth, kHeight, 0, 0);
     Window right = host.makeParent(kWidth, kHeight, 600, 0);
     ASSERT_EQ(first.open(left), 1);
@@ -233,7 +233,7 @@ TEST_F(EditorInAnX11Window, TwoInstancesShowTheirEditorsAtOnce) {
 
 TEST_F(EditorInAnX11Window, WithoutADisplayTheEditorDoesNotOpen) {
     LoadedPlugin plugin;
-    ASSERT_NE(plugin.effect, nullptr);
+    ASSERT_NE(plugin.effect, nullptr) << plugin.library.error();
     Window parent = host.makeParent(kWidth, kHeight);
     std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
     for (const char* none : {"", ":4711"}) {
