@@ -6,7 +6,7 @@
 GainSmoother::GainSmoother()
     : taps(kMaxKernel), spectrum(2 * kMaxKernel), blockL(2 * kMaxKernel), blockR(2 * kMaxKernel),
       tailL(kMaxKernel), tailR(kMaxKernel), inputs(kMaxDelay + 2 * kMaxDirect, 1024),
-      pending(2 * (FrameHistory::kMaxBlock + 2)), envelope(kMaxDelay, 1024) {
+      pending(2 * (FrameHistory::kMaxBlock + FrameHistory::kScratch)), envelope(kMaxDelay, 1024) {
     setLengths(64, 2);
 }
 

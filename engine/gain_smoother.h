@@ -37,8 +37,8 @@ public:
     // Where the short-window maxima u of the next n frames go (left, right per frame).
     double* input(int n) { return length > kMaxDirect ? pending.data() : inputs.reserve(n); }
 
-    // The envelope P of the n frames whose u was written at input(n). p needs room for one frame more
-    // than n.
+    // The envelope P of the n frames whose u was written at input(n). p needs room for
+    // FrameHistory::kScratch frames more than n.
     template <class Isa> ORVEL_STAGE void run(double* p, int n) {
         if (length > kMaxDirect) {
             runTransformed(pending.data(), p, n);

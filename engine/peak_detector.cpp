@@ -1,8 +1,8 @@
 #include "engine/peak_detector.h"
 
 PeakDetector::PeakDetector()
-    : history(kHistory, 1024), between(2 * (FrameHistory::kMaxBlock + 2)),
-      magnitude(2 * (FrameHistory::kMaxBlock + 2)) {}
+    : history(kHistory, 1024), between(2 * (FrameHistory::kMaxBlock + FrameHistory::kScratch)),
+      magnitude(2 * (FrameHistory::kMaxBlock + FrameHistory::kScratch)) {}
 
 void PeakDetector::setLengths(int longLength, int shortLength) {
     longWindow.setLength(longLength);

@@ -1,7 +1,8 @@
 // Vector types and operations for the processing kernels.
 //
-// The kernels are templates on an instruction-set tag (`Sse2`, `Avx2` below) and are compiled once per
-// set, each in its own translation unit (engine/frame_path_*.cpp, the AVX2 one with -mavx2). Everything
+// The kernels are templates on an instruction-set tag (`Sse2`, `Avx2`, `Avx512` below) and are compiled
+// once per set, each in its own translation unit (engine/frame_path_*.cpp, built with that set's
+// options: -mavx2, or -mavx512f -mavx512dq -mavx512vl -mavx512bw). Everything
 // here has internal linkage, and every kernel template takes a tag of internal linkage, so no copy
 // compiled for one set can stand in for another's at link time.
 //
@@ -14,7 +15,7 @@
 
 #include <cstring>
 #include <emmintrin.h>
-#if defined(__AVX2__)
+#if defined(__AVX2__) || defined(__AVX512F__)
 #include <immintrin.h>
 #endif
 
@@ -29,6 +30,10 @@ typedef double F4 __attribute__((vector_size(32)));
 typedef long long L4 __attribute__((vector_size(32)));
 typedef float S4 __attribute__((vector_size(16)));
 typedef int I4 __attribute__((vector_size(16)));
+#endif
+#if defined(__AVX512F__)
+typedef double F8 __attribute__((vector_size(64)));
+typedef long long L8 __attribute__((vector_size(64)));
 #endif
 
 #define ORVEL_INLINE __attribute__((always_inline)) inline
@@ -205,6 +210,93 @@ struct Avx2 {
         split(in, left, right, f);
         _mm_storeu_ps(r, _mm256_cvtpd_ps((__m256d)right));
         _mm_storeu_ps(l, _mm256_cvtpd_ps((__m256d)left));
+    }
+    template <class F> static ORVEL_INLINE void write(const double* in, double* l, double* r, F f) {
+        V left, right;
+        split(in, left, right, f);
+        store(r, right);
+        store(l, left);
+    }
+};
+#endif
+
+#if defined(__AVX512F__) && defined(__AVX512DQ__) && defined(__AVX512VL__) && defined(__AVX512BW__)
+// AVX-512 (F, DQ, VL, BW): four frames per vector. Pair operations and the divider stay as on AVX2.
+// The operations are written in their merging forms with a full mask: the same instructions, without
+// the undefined source operand that GCC 12 warns about in the plain forms.
+struct Avx512 {
+    static constexpr const char* kName = "avx512";
+    static constexpr int kFrames = 4;
+    static constexpr int kDoubles = 8;
+    typedef F8 V;
+    typedef L8 M;
+    static ORVEL_INLINE V load(const double* p) {
+        V v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+    static ORVEL_INLINE void store(double* p, V v) { std::memcpy(p, &v, sizeof v); }
+    static ORVEL_INLINE V splat(double x) { return V{x, x, x, x, x, x, x, x}; }
+    static ORVEL_INLINE V frames(F2 pair) {
+        return __builtin_shufflevector(pair, pair, 0, 1, 0, 1, 0, 1, 0, 1);
+    }
+    static ORVEL_INLINE V abs(V v) {
+        const long long k = kMagnitudeBits;
+        return (V)((M)v & M{k, k, k, k, k, k, k, k});
+    }
+    static constexpr __mmask8 kAll = 0xff;
+    static ORVEL_INLINE V max(V x, V y) {
+        return (V)_mm512_mask_max_pd((__m512d)y, kAll, (__m512d)y, (__m512d)x);
+    }
+    static ORVEL_INLINE V min(V x, V y) {
+        return (V)_mm512_mask_min_pd((__m512d)y, kAll, (__m512d)y, (__m512d)x);
+    }
+    static ORVEL_INLINE V loadFrames(const double* p) {
+        const __m128d pair = _mm_loadu_pd(p);
+        return (V)_mm512_mask_broadcast_f64x2(_mm512_castpd128_pd512(pair), kAll, pair);
+    }
+    static ORVEL_INLINE __m256 single(V v) {
+        return _mm512_mask_cvtpd_ps(_mm256_setzero_ps(), kAll, (__m512d)v);
+    }
+    static ORVEL_INLINE V widen(__m256 v) { return (V)_mm512_mask_cvtps_pd(_mm512_setzero_pd(), kAll, v); }
+    static ORVEL_INLINE V toSingle(V v) { return widen(single(v)); }
+    static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0, 3, 2, 5, 4, 7, 6); }
+    static ORVEL_INLINE F2 truncate(F2 v) {
+        return (F2)_mm_round_pd((__m128d)v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+    }
+    static ORVEL_INLINE F2 foldFrames(V v) {
+        const F4 lo = __builtin_shufflevector(v, v, 0, 1, 2, 3);
+        const F4 hi = __builtin_shufflevector(v, v, 4, 5, 6, 7);
+        const F4 m = (F4)_mm256_max_pd((__m256d)hi, (__m256d)lo);
+        return Pair::max(__builtin_shufflevector(m, m, 0, 1), __builtin_shufflevector(m, m, 2, 3));
+    }
+    static ORVEL_INLINE void divide(F2 a, F2 b, F2 c, F2 d, F2& ab, F2& cd) {
+        const F4 q = __builtin_shufflevector(a, c, 0, 1, 2, 3) / __builtin_shufflevector(b, d, 0, 1, 2, 3);
+        ab = __builtin_shufflevector(q, q, 0, 1);
+        cd = __builtin_shufflevector(q, q, 2, 3);
+    }
+
+    static constexpr int kIoFrames = 8;
+    static ORVEL_INLINE void interleave(V l, V r, double* out) {
+        store(out, __builtin_shufflevector(l, r, 0, 8, 1, 9, 2, 10, 3, 11));
+        store(out + 8, __builtin_shufflevector(l, r, 4, 12, 5, 13, 6, 14, 7, 15));
+    }
+    static ORVEL_INLINE void read(const float* l, const float* r, double* out) {
+        interleave(widen(_mm256_loadu_ps(l)), widen(_mm256_loadu_ps(r)), out);
+    }
+    static ORVEL_INLINE void read(const double* l, const double* r, double* out) {
+        interleave(load(l), load(r), out);
+    }
+    template <class F> static ORVEL_INLINE void split(const double* in, V& left, V& right, F f) {
+        const V a = f(load(in)), b = f(load(in + 8));
+        left = __builtin_shufflevector(a, b, 0, 2, 4, 6, 8, 10, 12, 14);
+        right = __builtin_shufflevector(a, b, 1, 3, 5, 7, 9, 11, 13, 15);
+    }
+    template <class F> static ORVEL_INLINE void write(const double* in, float* l, float* r, F f) {
+        V left, right;
+        split(in, left, right, f);
+        _mm256_storeu_ps(r, single(right));
+        _mm256_storeu_ps(l, single(left));
     }
     template <class F> static ORVEL_INLINE void write(const double* in, double* l, double* r, F f) {
         V left, right;
