@@ -12,7 +12,8 @@
 // kernel spectrum and transformed back; the first K outputs are used while the next block fills, the
 // last K are kept as the tail that overlaps them. This adds K − 1 frames of delay, which the gain
 // delay (L frames) then completes. During a block, slot j's real part receives input j, while its real
-// and imaginary parts still hold outputs j and K + j of the previous block until read.
+// and imaginary parts still hold outputs j and K + j of the previous block until read. Both channels
+// share one stereo transform (engine/block_transform.h).
 #pragma once
 
 #include "engine/aligned_buffer.h"
@@ -41,7 +42,7 @@ public:
     // FrameHistory::kScratch frames more than n.
     template <class Isa> ORVEL_STAGE void run(double* p, int n) {
         if (length > kMaxDirect) {
-            runTransformed(pending.data(), p, n);
+            runTransformed<Isa>(pending.data(), p, n);
             return;
         }
         const double* w = inputs.head();
@@ -85,14 +86,50 @@ private:
         }
     }
 
-    void runTransformed(const double* u, double* p, int n);
-    void convolve(double* block) const;
+    template <class Isa> void runTransformed(const double* u, double* p, int n) {
+        using simd::F2;
+        using simd::Pair;
+        double* re = blockRe.data();
+        double* im = blockIm.data();
+        double* t = tail.data();
+        double* e = envelope.reserve(n);
+        const F2 zero = Pair::splat(0.0);
+        for (int i = 0; i < n; ++i) {
+            Pair::store(re + 2 * slot, Pair::load(u + 2 * i));
+            if (++slot >= length) {
+                convolve<Isa>(re, im);
+                slot = 0;
+            }
+            Pair::store(e + 2 * i, Pair::load(re + 2 * slot) + Pair::load(t + 2 * slot));
+            Pair::store(t + 2 * slot, Pair::load(im + 2 * slot));
+            Pair::store(im + 2 * slot, zero);
+        }
+        const double* delayed = e - 2 * delay;
+        for (int i = 0; i < 2 * n; ++i)
+            p[i] = delayed[i];
+        envelope.commit(n);
+    }
+    template <class Isa> ORVEL_STAGE void convolve(double* re, double* im) const {
+        using V = typename Isa::V;
+        transform.forwardStereo<Isa>(re, im, length);
+        const double* hr = spectrumRe.data();
+        const double* hi = spectrumIm.data();
+        for (int j = 0; j < length; j += Isa::kFrames) {
+            const V x = Isa::load(re + 2 * j), y = Isa::load(im + 2 * j);
+            const V a = Isa::load(hr + 2 * j), b = Isa::load(hi + 2 * j);
+            Isa::store(re + 2 * j, x * a - y * b);
+            Isa::store(im + 2 * j, x * b + y * a);
+        }
+        transform.inverseStereo<Isa>(re, im, length);
+    }
 
     BlockTransform transform;
     AlignedBuffer<double> taps;     // K
     AlignedBuffer<double> spectrum; // K slots, pre-scaled by 1/K
-    AlignedBuffer<double> blockL, blockR;
-    AlignedBuffer<double> tailL, tailR;
+    // The transformed path's state, as (left, right) pairs per slot: the block's real and imaginary
+    // parts, the tail; the spectrum's parts, each value for both channels.
+    AlignedBuffer<double> blockRe, blockIm, tail;
+    AlignedBuffer<double> spectrumRe, spectrumIm;
     FrameHistory inputs;           // u, for the direct sum
     AlignedBuffer<double> pending; // u of a block, for the transformed path
     FrameHistory envelope;         // e before the gain delay, for the transformed path
