@@ -102,17 +102,18 @@ struct Sse2 {
     static ORVEL_INLINE V abs(V v) { return Pair::abs(v); }
     static ORVEL_INLINE V max(V x, V y) { return Pair::max(x, y); }
     static ORVEL_INLINE V min(V x, V y) { return Pair::min(x, y); }
-    // Lane-wise maximum of the frames in v, as one frame.
+    // Lane-wise maximum (minimum) of the frames in v, as one frame.
     static ORVEL_INLINE F2 foldFrames(V v) { return v; }
+    static ORVEL_INLINE F2 foldMin(V v) { return v; }
     // Left and right exchanged within each frame.
     static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0); }
+    // kFrames values, each in both lanes of its frame.
+    static ORVEL_INLINE V loadDoubled(const double* p) { return V{p[0], p[0]}; }
+    // Frame K of the vector.
+    template <int K> static ORVEL_INLINE F2 frame(V v) { return v; }
+    static ORVEL_INLINE V singleSquare(V v) { return Pair::singleSquare(v); }
     // Each lane truncated toward zero (arguments within the signed 32-bit range).
     static ORVEL_INLINE F2 truncate(F2 v) { return Pair::truncate(v); }
-    // Two pairs divided lane by lane at once: (a / b, c / d).
-    static ORVEL_INLINE void divide(F2 a, F2 b, F2 c, F2 d, F2& ab, F2& cd) {
-        ab = a / b;
-        cd = c / d;
-    }
 
     // Planar host channels and frame pairs, kIoFrames frames at a time.
     static constexpr int kIoFrames = 2;
@@ -170,6 +171,17 @@ struct Avx2 {
     static ORVEL_INLINE V loadFrames(const double* p) { return (V)_mm256_broadcast_pd((const __m128d*)p); }
     static ORVEL_INLINE V toSingle(V v) { return (V)_mm256_cvtps_pd(_mm256_cvtpd_ps((__m256d)v)); }
     static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0, 3, 2); }
+    static ORVEL_INLINE V loadDoubled(const double* p) {
+        const F2 pair = Pair::load(p);
+        return __builtin_shufflevector(pair, pair, 0, 0, 1, 1);
+    }
+    template <int K> static ORVEL_INLINE F2 frame(V v) {
+        return __builtin_shufflevector(v, v, 2 * K, 2 * K + 1);
+    }
+    static ORVEL_INLINE V singleSquare(V v) {
+        const __m128 s = _mm256_cvtpd_ps((__m256d)v);
+        return (V)_mm256_cvtps_pd(_mm_mul_ps(s, s));
+    }
     // The same value as the conversion to a 32-bit integer and back, in one rounding instruction.
     static ORVEL_INLINE F2 truncate(F2 v) {
         return (F2)_mm_round_pd((__m128d)v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
@@ -179,10 +191,10 @@ struct Avx2 {
         const F2 hi = __builtin_shufflevector(v, v, 2, 3);
         return Pair::max(lo, hi);
     }
-    static ORVEL_INLINE void divide(F2 a, F2 b, F2 c, F2 d, F2& ab, F2& cd) {
-        const V q = __builtin_shufflevector(a, c, 0, 1, 2, 3) / __builtin_shufflevector(b, d, 0, 1, 2, 3);
-        ab = __builtin_shufflevector(q, q, 0, 1);
-        cd = __builtin_shufflevector(q, q, 2, 3);
+    static ORVEL_INLINE F2 foldMin(V v) {
+        const F2 lo = __builtin_shufflevector(v, v, 0, 1);
+        const F2 hi = __builtin_shufflevector(v, v, 2, 3);
+        return Pair::min(lo, hi);
     }
 
     static constexpr int kIoFrames = 4;
@@ -221,7 +233,7 @@ struct Avx2 {
 #endif
 
 #if defined(__AVX512F__) && defined(__AVX512DQ__) && defined(__AVX512VL__) && defined(__AVX512BW__)
-// AVX-512 (F, DQ, VL, BW): four frames per vector. Pair operations and the divider stay as on AVX2.
+// AVX-512 (F, DQ, VL, BW): four frames per vector.
 // The operations are written in their merging forms with a full mask: the same instructions, without
 // the undefined source operand that GCC 12 warns about in the plain forms.
 struct Avx512 {
@@ -261,6 +273,18 @@ struct Avx512 {
     static ORVEL_INLINE V widen(__m256 v) { return (V)_mm512_mask_cvtps_pd(_mm512_setzero_pd(), kAll, v); }
     static ORVEL_INLINE V toSingle(V v) { return widen(single(v)); }
     static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0, 3, 2, 5, 4, 7, 6); }
+    static ORVEL_INLINE V loadDoubled(const double* p) {
+        F4 four;
+        std::memcpy(&four, p, sizeof four);
+        return __builtin_shufflevector(four, four, 0, 0, 1, 1, 2, 2, 3, 3);
+    }
+    template <int K> static ORVEL_INLINE F2 frame(V v) {
+        return __builtin_shufflevector(v, v, 2 * K, 2 * K + 1);
+    }
+    static ORVEL_INLINE V singleSquare(V v) {
+        const __m256 s = single(v);
+        return widen(_mm256_mul_ps(s, s));
+    }
     static ORVEL_INLINE F2 truncate(F2 v) {
         return (F2)_mm_round_pd((__m128d)v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
     }
@@ -270,10 +294,11 @@ struct Avx512 {
         const F4 m = (F4)_mm256_max_pd((__m256d)hi, (__m256d)lo);
         return Pair::max(__builtin_shufflevector(m, m, 0, 1), __builtin_shufflevector(m, m, 2, 3));
     }
-    static ORVEL_INLINE void divide(F2 a, F2 b, F2 c, F2 d, F2& ab, F2& cd) {
-        const F4 q = __builtin_shufflevector(a, c, 0, 1, 2, 3) / __builtin_shufflevector(b, d, 0, 1, 2, 3);
-        ab = __builtin_shufflevector(q, q, 0, 1);
-        cd = __builtin_shufflevector(q, q, 2, 3);
+    static ORVEL_INLINE F2 foldMin(V v) {
+        const F4 lo = __builtin_shufflevector(v, v, 0, 1, 2, 3);
+        const F4 hi = __builtin_shufflevector(v, v, 4, 5, 6, 7);
+        const F4 m = (F4)_mm256_min_pd((__m256d)hi, (__m256d)lo);
+        return Pair::min(__builtin_shufflevector(m, m, 0, 1), __builtin_shufflevector(m, m, 2, 3));
     }
 
     static constexpr int kIoFrames = 8;
