@@ -178,6 +178,11 @@ struct Avx2 {
     template <int K> static ORVEL_INLINE F2 frame(V v) {
         return __builtin_shufflevector(v, v, 2 * K, 2 * K + 1);
     }
+    // The frames O steps before those of `current`, from it and the vector before it.
+    template <int O> static ORVEL_INLINE V shiftIn(V previous, V current) {
+        static_assert(O == 1);
+        return __builtin_shufflevector(previous, current, 2, 3, 4, 5);
+    }
     static ORVEL_INLINE V singleSquare(V v) {
         const __m128 s = _mm256_cvtpd_ps((__m256d)v);
         return (V)_mm256_cvtps_pd(_mm_mul_ps(s, s));
@@ -280,6 +285,13 @@ struct Avx512 {
     }
     template <int K> static ORVEL_INLINE F2 frame(V v) {
         return __builtin_shufflevector(v, v, 2 * K, 2 * K + 1);
+    }
+    template <int O> static ORVEL_INLINE V shiftIn(V previous, V current) {
+        static_assert(O == 1 || O == 2);
+        if constexpr (O == 1)
+            return __builtin_shufflevector(previous, current, 6, 7, 8, 9, 10, 11, 12, 13);
+        else
+            return __builtin_shufflevector(previous, current, 4, 5, 6, 7, 8, 9, 10, 11);
     }
     static ORVEL_INLINE V singleSquare(V v) {
         const __m256 s = single(v);
