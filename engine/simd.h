@@ -109,6 +109,8 @@ struct Sse2 {
     static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0); }
     // kFrames values, each in both lanes of its frame.
     static ORVEL_INLINE V loadDoubled(const double* p) { return V{p[0], p[0]}; }
+    // Whether bySign() below is a single instruction (it is on AVX2 only).
+    static constexpr bool kBlendsBySign = false;
     // Frame K of the vector.
     template <int K> static ORVEL_INLINE F2 frame(V v) { return v; }
     static ORVEL_INLINE V singleSquare(V v) { return Pair::singleSquare(v); }
@@ -174,6 +176,11 @@ struct Avx2 {
     static ORVEL_INLINE V loadDoubled(const double* p) {
         const F2 pair = Pair::load(p);
         return __builtin_shufflevector(pair, pair, 0, 0, 1, 1);
+    }
+    // Lane by lane: `positive` where the sign bit of x is clear, `negative` where it is set.
+    static constexpr bool kBlendsBySign = true;
+    static ORVEL_INLINE V bySign(V x, V positive, V negative) {
+        return (V)_mm256_blendv_pd((__m256d)positive, (__m256d)negative, (__m256d)x);
     }
     template <int K> static ORVEL_INLINE F2 frame(V v) {
         return __builtin_shufflevector(v, v, 2 * K, 2 * K + 1);
@@ -278,6 +285,8 @@ struct Avx512 {
     static ORVEL_INLINE V widen(__m256 v) { return (V)_mm512_mask_cvtps_pd(_mm512_setzero_pd(), kAll, v); }
     static ORVEL_INLINE V toSingle(V v) { return widen(single(v)); }
     static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0, 3, 2, 5, 4, 7, 6); }
+    // A mask from the sign bits costs more here than the comparison it would replace.
+    static constexpr bool kBlendsBySign = false;
     static ORVEL_INLINE V loadDoubled(const double* p) {
         F4 four;
         std::memcpy(&four, p, sizeof four);
