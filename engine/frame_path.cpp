@@ -26,7 +26,7 @@ struct Table {
 #if ORVEL_AVX512_PATH
         if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("avx512f") &&
             __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
-            __builtin_cpu_supports("avx512bw"))
+            __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("fma"))
             paths[count++] = &kAvx512Path;
 #endif
     }

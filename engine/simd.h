@@ -2,12 +2,14 @@
 //
 // The kernels are templates on an instruction-set tag (`Sse2`, `Avx2`, `Avx512` below) and are compiled
 // once per set, each in its own translation unit (engine/frame_path_*.cpp, built with that set's
-// options: -mavx2, or -mavx512f -mavx512dq -mavx512vl -mavx512bw). Everything
+// options: -mavx2, or -mavx512f -mavx512dq -mavx512vl -mavx512bw -mfma). Everything
 // here has internal linkage, and every kernel template takes a tag of internal linkage, so no copy
 // compiled for one set can stand in for another's at link time.
 //
-// Every operation is an IEEE basic operation lane by lane (no fused multiply-add, no reassociation),
-// so each set computes exactly the same values; only the number of lanes per instruction differs.
+// Every operation is an IEEE basic operation lane by lane (no reassociation, and a fused multiply-add
+// only where the product is exact, so that it rounds once where the separate steps would round once
+// too), so each set computes exactly the same values; only the number of lanes per instruction
+// differs.
 //
 // Stereo data is kept as frames of two doubles (left, right): a `Pair` is one frame in a 16-byte
 // vector; a tag's `V` holds `kFrames` frames.
@@ -111,6 +113,8 @@ struct Sse2 {
     static ORVEL_INLINE V loadDoubled(const double* p) { return V{p[0], p[0]}; }
     // Whether bySign() below is a single instruction (it is on AVX2 only).
     static constexpr bool kBlendsBySign = false;
+    // Whether fma(a, b, c) = a · b + c with one rounding is there (on AVX-512 only).
+    static constexpr bool kFusedMultiplyAdd = false;
     // Frame K of the vector.
     template <int K> static ORVEL_INLINE F2 frame(V v) { return v; }
     static ORVEL_INLINE V singleSquare(V v) { return Pair::singleSquare(v); }
@@ -177,6 +181,7 @@ struct Avx2 {
         const F2 pair = Pair::load(p);
         return __builtin_shufflevector(pair, pair, 0, 0, 1, 1);
     }
+    static constexpr bool kFusedMultiplyAdd = false;
     // Lane by lane: `positive` where the sign bit of x is clear, `negative` where it is set.
     static constexpr bool kBlendsBySign = true;
     static ORVEL_INLINE V bySign(V x, V positive, V negative) {
@@ -244,7 +249,8 @@ struct Avx2 {
 };
 #endif
 
-#if defined(__AVX512F__) && defined(__AVX512DQ__) && defined(__AVX512VL__) && defined(__AVX512BW__)
+#if defined(__AVX512F__) && defined(__AVX512DQ__) && defined(__AVX512VL__) && defined(__AVX512BW__) &&       \
+    defined(__FMA__)
 // AVX-512 (F, DQ, VL, BW): four frames per vector.
 // The operations are written in their merging forms with a full mask: the same instructions, without
 // the undefined source operand that GCC 12 warns about in the plain forms.
@@ -287,6 +293,11 @@ struct Avx512 {
     static ORVEL_INLINE V swapChannels(V v) { return __builtin_shufflevector(v, v, 1, 0, 3, 2, 5, 4, 7, 6); }
     // A mask from the sign bits costs more here than the comparison it would replace.
     static constexpr bool kBlendsBySign = false;
+    // Every processor with AVX-512 has FMA3; the path asks for both (engine/frame_path.cpp).
+    static constexpr bool kFusedMultiplyAdd = true;
+    static ORVEL_INLINE F2 fma(F2 a, F2 b, F2 c) {
+        return (F2)_mm_fmadd_pd((__m128d)a, (__m128d)b, (__m128d)c);
+    }
     static ORVEL_INLINE V loadDoubled(const double* p) {
         F4 four;
         std::memcpy(&four, p, sizeof four);

@@ -240,7 +240,7 @@ TEST(ProcessingPaths, EveryPathGivesIdenticalResults) {
     const bool hasAvx2 = __builtin_cpu_supports("avx2");
     const bool hasAvx512 = hasAvx2 && __builtin_cpu_supports("avx512f") &&
                            __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
-                           __builtin_cpu_supports("avx512bw");
+                           __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("fma");
 #if defined(_WIN32)
     const bool buildsAvx512 = false; // left out of Windows builds (engine/CMakeLists.txt)
 #else
