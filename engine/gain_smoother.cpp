@@ -6,8 +6,8 @@
 GainSmoother::GainSmoother()
     : taps(kMaxKernel), spectrum(2 * kMaxKernel), blockRe(2 * kMaxKernel), blockIm(2 * kMaxKernel),
       tail(2 * kMaxKernel), spectrumRe(2 * kMaxKernel), spectrumIm(2 * kMaxKernel),
-      inputs(kMaxDelay + 2 * kMaxDirect, 1024),
-      pending(2 * (FrameHistory::kMaxBlock + FrameHistory::kScratch)), envelope(kMaxDelay, 1024) {
+      inputs(kMaxDelay + 2 * kMaxDirect, 4096),
+      pending(2 * (FrameHistory::kMaxBlock + FrameHistory::kScratch)), envelope(kMaxDelay, 4096) {
     setLengths(64, 2);
 }
 

@@ -7,7 +7,7 @@ namespace {
 
 constexpr int kPiece =
     FrameHistory::kMaxBlock + FrameHistory::kScratch; // frames of a piece, and room for vector scratch
-constexpr int kHistorySpan = 1024;                    // frames between two moves of a history
+constexpr int kHistorySpan = 4096;                    // frames between two moves of a history
 
 // One ramp over n frames: y ← y + (target − y) · c, then + 1e-30 − 1e-30 (flushes denormals). When one
 // step leaves y where it is, every further step does too: returns true and writes nothing. Otherwise

@@ -1,7 +1,7 @@
 #include "engine/peak_detector.h"
 
 PeakDetector::PeakDetector()
-    : history(kHistory, 1024), between(2 * (FrameHistory::kMaxBlock + FrameHistory::kScratch)) {
+    : history(kHistory, 4096), between(2 * (FrameHistory::kMaxBlock + FrameHistory::kScratch)) {
     setLengths(128, 8);
 }
 

@@ -128,7 +128,7 @@ private:
         }
     }
 
-    static constexpr int kSpan = FrameHistory::kMaxBlock * 4; // frames between two moves
+    static constexpr int kSpan = FrameHistory::kMaxBlock * 16; // frames between two moves
 
     // Level j's place for frame 0 of the block; frame k before it at level(j) − 2 k, k ≤ max(2^j, 8).
     double* level(int j) { return store.data() + 2 * (j * kStride + kMaxLength + position); }
