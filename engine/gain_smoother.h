@@ -16,6 +16,8 @@
 // share one stereo transform (engine/block_transform.h).
 #pragma once
 
+#include <cstring>
+
 #include "engine/aligned_buffer.h"
 #include "engine/block_transform.h"
 #include "engine/frame_history.h"
@@ -86,27 +88,47 @@ private:
         }
     }
 
+    // Frame by frame: u into slot s, then the output from slot s + 1 (slot 0, after the convolution,
+    // when s was the last). Between two convolutions the frames run a vector at a time: the outputs of
+    // slots s + 1 .. s + kFrames are taken before the inputs go into slots s .. s + kFrames − 1, which
+    // keeps every read ahead of the write that the next frame makes to the same slot.
+    template <class W>
+    static ORVEL_INLINE void between(double* re, double* im, double* t, const double* u, double* e, int s) {
+        const int r = 2 * (s + 1);
+        W::store(e, W::load(re + r) + W::load(t + r));
+        W::store(t + r, W::load(im + r));
+        W::store(im + r, W::splat(0.0));
+        W::store(re + 2 * s, W::load(u));
+    }
     template <class Isa> void runTransformed(const double* u, double* p, int n) {
-        using simd::F2;
-        using simd::Pair;
         double* re = blockRe.data();
         double* im = blockIm.data();
         double* t = tail.data();
         double* e = envelope.reserve(n);
-        const F2 zero = Pair::splat(0.0);
-        for (int i = 0; i < n; ++i) {
-            Pair::store(re + 2 * slot, Pair::load(u + 2 * i));
-            if (++slot >= length) {
-                convolve<Isa>(re, im);
-                slot = 0;
-            }
-            Pair::store(e + 2 * i, Pair::load(re + 2 * slot) + Pair::load(t + 2 * slot));
-            Pair::store(t + 2 * slot, Pair::load(im + 2 * slot));
-            Pair::store(im + 2 * slot, zero);
+        const int k = length;
+        int s = slot;
+        for (int i = 0; i < n;) {
+            // Frames before the block is full.
+            const int run = n - i < k - 1 - s ? n - i : k - 1 - s;
+            int j = 0;
+            for (; j + Isa::kFrames <= run; j += Isa::kFrames)
+                between<Isa>(re, im, t, u + 2 * (i + j), e + 2 * (i + j), s + j);
+            for (; j < run; ++j)
+                between<simd::Sse2>(re, im, t, u + 2 * (i + j), e + 2 * (i + j), s + j);
+            s += run;
+            i += run;
+            if (i == n) break;
+            // The frame that fills the block.
+            simd::Pair::store(re + 2 * s, simd::Pair::load(u + 2 * i));
+            convolve<Isa>(re, im);
+            s = 0;
+            simd::Pair::store(e + 2 * i, simd::Pair::load(re) + simd::Pair::load(t));
+            simd::Pair::store(t, simd::Pair::load(im));
+            simd::Pair::store(im, simd::Pair::splat(0.0));
+            ++i;
         }
-        const double* delayed = e - 2 * delay;
-        for (int i = 0; i < 2 * n; ++i)
-            p[i] = delayed[i];
+        slot = s;
+        std::memcpy(p, e - 2 * delay, 2 * static_cast<std::size_t>(n) * sizeof(double));
         envelope.commit(n);
     }
     template <class Isa> ORVEL_STAGE void convolve(double* re, double* im) const {
