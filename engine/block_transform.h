@@ -78,7 +78,40 @@ private:
         if constexpr (half >= Isa::kFrames)
             butterflies<Isa, K, half, Forward>(re, im, c, s);
         else
-            butterflies<simd::Sse2, K, half, Forward>(re, im, c, s);
+            zippedButterflies<Isa, K, half, Forward>(re, im, c, s);
+    }
+    // The same ops on two vectors of whole groups at a time, halves taken apart by shuffles.
+    template <class Isa, int K, int Half, bool Forward>
+    static ORVEL_INLINE void zippedButterflies(double* re, double* im, const double* c, const double* s) {
+        using V = typename Isa::V;
+        constexpr int G = Isa::kFrames;
+        const V cr = Isa::template spread<Half>(c), sr = Isa::template spread<Half>(s);
+        for (int j = 0; j < K; j += 2 * G) {
+            V a0, b0, a1, b1;
+            Isa::template unzip<Half>(Isa::load(re + 2 * j), Isa::load(re + 2 * (j + G)), a0, b0);
+            Isa::template unzip<Half>(Isa::load(im + 2 * j), Isa::load(im + 2 * (j + G)), a1, b1);
+            V ar, ai, br, bi;
+            if constexpr (Forward) {
+                const V difRe = a0 - b0, difIm = a1 - b1;
+                ar = a0 + b0;
+                ai = a1 + b1;
+                br = difRe * cr - difIm * sr;
+                bi = difRe * sr + difIm * cr;
+            } else {
+                const V bRe = b0 * cr + b1 * sr, bIm = b1 * cr - b0 * sr;
+                ar = a0 + bRe;
+                ai = a1 + bIm;
+                br = a0 - bRe;
+                bi = a1 - bIm;
+            }
+            V v0, v1;
+            Isa::template zip<Half>(ar, br, v0, v1);
+            Isa::store(re + 2 * j, v0);
+            Isa::store(re + 2 * (j + G), v1);
+            Isa::template zip<Half>(ai, bi, v0, v1);
+            Isa::store(im + 2 * j, v0);
+            Isa::store(im + 2 * (j + G), v1);
+        }
     }
     template <class Isa, int K, int Half, bool Forward>
     static ORVEL_INLINE void butterflies(double* re, double* im, const double* c, const double* s) {

@@ -195,6 +195,22 @@ struct Avx2 {
         static_assert(O == 1);
         return __builtin_shufflevector(previous, current, 2, 3, 4, 5);
     }
+    // Frames of two vectors in runs of H: unzip puts the even runs into a and the odd ones into b, zip
+    // undoes it; spread(p) repeats the H frames at p over a vector.
+    template <int H> static ORVEL_INLINE void unzip(V v0, V v1, V& a, V& b) {
+        static_assert(H == 1);
+        a = __builtin_shufflevector(v0, v1, 0, 1, 4, 5);
+        b = __builtin_shufflevector(v0, v1, 2, 3, 6, 7);
+    }
+    template <int H> static ORVEL_INLINE void zip(V a, V b, V& v0, V& v1) {
+        static_assert(H == 1);
+        v0 = __builtin_shufflevector(a, b, 0, 1, 4, 5);
+        v1 = __builtin_shufflevector(a, b, 2, 3, 6, 7);
+    }
+    template <int H> static ORVEL_INLINE V spread(const double* p) {
+        static_assert(H == 1);
+        return loadFrames(p);
+    }
     static ORVEL_INLINE V singleSquare(V v) {
         const __m128 s = _mm256_cvtpd_ps((__m256d)v);
         return (V)_mm256_cvtps_pd(_mm_mul_ps(s, s));
@@ -305,6 +321,36 @@ struct Avx512 {
     }
     template <int K> static ORVEL_INLINE F2 frame(V v) {
         return __builtin_shufflevector(v, v, 2 * K, 2 * K + 1);
+    }
+    template <int H> static ORVEL_INLINE void unzip(V v0, V v1, V& a, V& b) {
+        static_assert(H == 1 || H == 2);
+        if constexpr (H == 1) {
+            a = __builtin_shufflevector(v0, v1, 0, 1, 4, 5, 8, 9, 12, 13);
+            b = __builtin_shufflevector(v0, v1, 2, 3, 6, 7, 10, 11, 14, 15);
+        } else {
+            a = __builtin_shufflevector(v0, v1, 0, 1, 2, 3, 8, 9, 10, 11);
+            b = __builtin_shufflevector(v0, v1, 4, 5, 6, 7, 12, 13, 14, 15);
+        }
+    }
+    template <int H> static ORVEL_INLINE void zip(V a, V b, V& v0, V& v1) {
+        static_assert(H == 1 || H == 2);
+        if constexpr (H == 1) {
+            v0 = __builtin_shufflevector(a, b, 0, 1, 8, 9, 2, 3, 10, 11);
+            v1 = __builtin_shufflevector(a, b, 4, 5, 12, 13, 6, 7, 14, 15);
+        } else {
+            v0 = __builtin_shufflevector(a, b, 0, 1, 2, 3, 8, 9, 10, 11);
+            v1 = __builtin_shufflevector(a, b, 4, 5, 6, 7, 12, 13, 14, 15);
+        }
+    }
+    template <int H> static ORVEL_INLINE V spread(const double* p) {
+        static_assert(H == 1 || H == 2);
+        if constexpr (H == 1) {
+            return loadFrames(p);
+        } else {
+            F4 two;
+            std::memcpy(&two, p, sizeof two);
+            return __builtin_shufflevector(two, two, 0, 1, 2, 3, 0, 1, 2, 3);
+        }
     }
     template <int O> static ORVEL_INLINE V shiftIn(V previous, V current) {
         static_assert(O == 1 || O == 2);
