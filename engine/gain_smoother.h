@@ -78,7 +78,22 @@ private:
         for (int t = 0; t < K; ++t)
             k[t] = Isa::splat(taps[t]);
         const int back = delay + K - 1;
-        for (int i = 0; i < n; i += Isa::kFrames) {
+        int i = 0;
+        // Two vectors of frames side by side: two chains of additions at once, and loads that the
+        // second shares with the first.
+        for (; i + 2 * Isa::kFrames <= n; i += 2 * Isa::kFrames) {
+            const double* newest = w + 2 * (i - back);
+            const double* next = newest + 2 * Isa::kFrames;
+            V sum = Isa::splat(0.0), other = sum;
+#pragma GCC unroll 32
+            for (int t = 0; t < K; ++t) {
+                sum = sum + k[t] * Isa::load(newest - 2 * t);
+                other = other + k[t] * Isa::load(next - 2 * t);
+            }
+            Isa::store(p + 2 * i, sum);
+            Isa::store(p + 2 * (i + Isa::kFrames), other);
+        }
+        for (; i < n; i += Isa::kFrames) {
             const double* newest = w + 2 * (i - back);
             V sum = Isa::splat(0.0);
 #pragma GCC unroll 32
