@@ -107,22 +107,24 @@ private:
             previous[j] = Isa::load(at + j * stride - 2 * G);
         for (int i = 0; i < n; i += G) {
             V current = Isa::load(at + 2 * i);
+            // Level Below + 1 from level Below, which looks back 2^Below frames.
+            // (The tag as a parameter of its own keeps shiftIn a dependent name, which the compiler
+            // looks up only where the branch is taken.)
+            const auto step = [&]<int Below, class Tag = Isa>() ORVEL_INLINE_LAMBDA {
+                constexpr int back = 1 << Below;
+                V older;
+                if constexpr (back < G)
+                    older = Tag::template shiftIn<back>(previous[Below], current);
+                else if constexpr (back == G)
+                    older = previous[Below];
+                else
+                    older = Isa::load(at + Below * stride + 2 * (i - back));
+                if constexpr (back <= G) previous[Below] = current;
+                current = Isa::max(current, older);
+                Isa::store(at + (Below + 1) * stride + 2 * i, current);
+            };
             [&]<int... J>(std::integer_sequence<int, J...>) {
-                (
-                    [&] {
-                        constexpr int below = J, back = 1 << J; // level J + 1 from level J
-                        V older;
-                        if constexpr (back < G)
-                            older = Isa::template shiftIn<back>(previous[below], current);
-                        else if constexpr (back == G)
-                            older = previous[below];
-                        else
-                            older = Isa::load(at + below * stride + 2 * (i - back));
-                        if constexpr (back <= G) previous[below] = current;
-                        current = Isa::max(current, older);
-                        Isa::store(at + (below + 1) * stride + 2 * i, current);
-                    }(),
-                    ...);
+                (step.template operator()<J>(), ...);
             }
             (std::make_integer_sequence<int, L - 1>{});
         }
