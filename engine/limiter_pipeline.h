@@ -221,8 +221,9 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
     };
 
     // The gains of W::kFrames frames from i on, their outputs, and the output meter's readings: the
-    // smallest displayed gain and the largest oversampled peak in `shown` and `peak` (lane-wise over
-    // the frames), the mean square frame after frame.
+    // smallest displayed gain and the largest peak (of the frames 31 back with "MeterOvs", whose
+    // oversampled reading comes later) in `shown` and `peak`, lane-wise over the frames; the mean
+    // square frame after frame.
     const auto apply = [&]<class W>(int i, typename W::V& shown, typename W::V& peak) ORVEL_INLINE_LAMBDA {
         using U = typename W::V;
         U o, gr;
@@ -246,6 +247,8 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
         if constexpr (MeterOversample) {
             metered = W::abs(W::load(out + 2 * (i - PeakDetector::kAlignment)));
             peak = W::max(peak, metered);
+        } else {
+            peak = W::max(peak, W::toSingle(metered));
         }
         const U squares = W::singleSquare(metered);
         [&]<int... K>(std::integer_sequence<int, K...>) {
@@ -280,17 +283,7 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
     F2 shownLast = Isa::foldMin(shown), peakLast = Isa::foldFrames(peak);
     for (; applied < n; ++applied)
         apply.template operator()<simd::Sse2>(applied, shownLast, peakLast);
-    F2 outPeak = peakLast;
-
-    if constexpr (!MeterOversample) {
-        V outs = Isa::frames(outPeak);
-        int j = 0;
-        for (; j + G <= n; j += G)
-            outs = Isa::max(outs, Isa::toSingle(Isa::abs(Isa::load(out + 2 * j))));
-        outPeak = Isa::foldFrames(outs);
-        for (; j < n; ++j)
-            outPeak = Pair::max(outPeak, Pair::toSingle(Pair::abs(Pair::load(out + 2 * j))));
-    }
+    const F2 outPeak = peakLast;
 
     lanes.storeTo(detector.followers());
     if constexpr (LevellerDeferred) leveller.setAverage(average);
