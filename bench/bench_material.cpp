@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     }
     try {
         const std::string path = argv[1];
-        const auto material = orvel::makeDemoMaterial(rate, seconds);
+        auto material = orvel::makeDemoMaterial(rate, seconds); // the writer may convert in place
         orvel::AudioWriter writer(path, rate, 2,
                                   orvel::chooseOutputFormat(path, 0, orvel::SampleFormat::Float, 2, rate));
         writer.write(material.data(), static_cast<std::int64_t>(material.size() / 2));

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <numbers>
 
-BlockTransform::BlockTransform() : twist(2 * kMaxSlots), roots(kMaxSlots) {
+BlockTransform::BlockTransform()
+    : twist(2 * kMaxSlots), roots(kMaxSlots), twistPairs(8 * kMaxSlots), rootPairs(4 * kMaxSlots) {
     const double pi = std::numbers::pi;
     for (int r = 0; r < kMaxSlots; ++r) {
         const double angle = pi * r / (2 * kMaxSlots);
@@ -14,6 +15,23 @@ BlockTransform::BlockTransform() : twist(2 * kMaxSlots), roots(kMaxSlots) {
         const double angle = 2.0 * pi * r / kMaxSlots;
         roots[2 * r] = std::cos(angle);
         roots[2 * r + 1] = std::sin(angle);
+    }
+    for (int k = kMinSlots; k <= kMaxSlots; k <<= 1) {
+        double* c = twistPairs.data() + 4 * k;
+        double* s = c + 2 * k;
+        for (int j = 0; j < k; ++j) {
+            c[2 * j] = c[2 * j + 1] = twist[2 * j * (kMaxSlots / k)];
+            s[2 * j] = s[2 * j + 1] = twist[2 * j * (kMaxSlots / k) + 1];
+        }
+    }
+    for (int half = 1; half < kMaxSlots; half <<= 1) {
+        double* c = rootPairs.data() + 4 * half;
+        double* s = c + 2 * half;
+        const int stride = kMaxSlots / (2 * half);
+        for (int r = 0; r < half; ++r) {
+            c[2 * r] = c[2 * r + 1] = roots[2 * r * stride];
+            s[2 * r] = s[2 * r + 1] = roots[2 * r * stride + 1];
+        }
     }
 }
 

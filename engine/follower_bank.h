@@ -86,16 +86,29 @@ public:
 
         // One frame: `d` points at the linked peaks (left, right); returns (RL, RR).
         //   f1 ← f1 + (d − f1) · (d ≥ f1 ? a : r);  order II: f2 ← f2 + (f1 − f2) · (f1 > f2 ? a : r)
+        // Where the instruction set blends by sign bits, the coefficient is chosen by the sign of the
+        // difference itself, one step shorter than a comparison: the difference is ≥ 0 exactly where
+        // d ≥ f1 (f1 > f2), apart from a zero difference, whose product is 0 with either coefficient.
         template <bool SecondOrder> ORVEL_INLINE simd::F2 step(const double* d) {
             const V dv = Isa::loadFrames(d);
             V loudest;
             forEach([&]<int K>() {
                 const V a = Isa::load(attack + K * Isa::kDoubles), r = Isa::load(release + K * Isa::kDoubles);
                 V& f = first.template at<K>();
-                f = f + (dv - f) * (dv >= f ? a : r);
+                if constexpr (Isa::kBlendsBySign) {
+                    const V rise = dv - f;
+                    f = f + rise * Isa::bySign(rise, a, r);
+                } else {
+                    f = f + (dv - f) * (dv >= f ? a : r);
+                }
                 if constexpr (SecondOrder) {
                     V& s = second.template at<K>();
-                    s = s + (f - s) * (f > s ? a : r);
+                    if constexpr (Isa::kBlendsBySign) {
+                        const V gap = f - s;
+                        s = s + gap * Isa::bySign(gap, a, r);
+                    } else {
+                        s = s + (f - s) * (f > s ? a : r);
+                    }
                 }
                 if constexpr (K == 0)
                     loudest = f;

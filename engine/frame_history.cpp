@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr int kScratchFrames = 2;
-
 int atLeastOneBlock(int span) {
     return span < FrameHistory::kMaxBlock ? FrameHistory::kMaxBlock : span;
 }
@@ -13,7 +11,7 @@ int atLeastOneBlock(int span) {
 } // namespace
 
 FrameHistory::FrameHistory(int keep, int span)
-    : store(2 * static_cast<std::size_t>(keep + atLeastOneBlock(span) + kScratchFrames)), keep(keep),
+    : store(2 * static_cast<std::size_t>(keep + atLeastOneBlock(span) + kScratch)), keep(keep),
       span(atLeastOneBlock(span)), position(keep) {}
 
 void FrameHistory::clear() {

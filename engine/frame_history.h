@@ -13,6 +13,9 @@ class FrameHistory {
 public:
     // Frames the processing handles at once; every block reservation is at most this long.
     static constexpr int kMaxBlock = 128;
+    // Frames beyond a block that vector code may write as scratch, or read from and compute into
+    // (up to one vector less one frame).
+    static constexpr int kScratch = 3;
 
     FrameHistory(int keep, int span);
 
@@ -20,7 +23,7 @@ public:
     void clear();
     int kept() const { return keep; }
 
-    // Where the next n frames (n ≤ kMaxBlock) go; two more frames beyond them may be written as
+    // Where the next n frames (n ≤ kMaxBlock) go; kScratch more frames beyond them may be written as
     // scratch by vector code.
     double* reserve(int n) {
         if (position + n > keep + span) moveBack();

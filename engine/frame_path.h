@@ -1,6 +1,7 @@
-// The processing paths: the same per-block processing compiled once per instruction set (baseline
-// x86-64 with SSE2, and AVX2), each in a translation unit of its own, chosen at run time by what the
-// processor offers. All paths give identical results (see engine/simd.h).
+// The processing paths: the same per-block processing (one template, engine/frame_path_unit.h) compiled
+// once per instruction set (baseline x86-64 with SSE2, AVX2, AVX-512), each in a translation unit of its
+// own, chosen at run time by what the processor offers. All paths give identical results (see
+// engine/simd.h).
 #pragma once
 
 class LimiterFrame;

@@ -16,29 +16,28 @@ struct GainLaw {
     static constexpr int kShowLeveller = 4;
     static constexpr int kShowAll = kShowFollowers | kShowEnvelope | kShowLeveller;
 
-    // Frame-wise (left, right); the two pairs of divisions go to the divider together.
-    template <class Isa>
-    static ORVEL_INLINE simd::F2 gain(simd::F2 envelope, simd::F2 follow, double transient) {
-        using simd::Pair;
-        simd::F2 fast, smooth;
-        Isa::divide(Pair::splat(transient), Pair::max(envelope, Pair::splat(1.0)),
-                    Pair::splat(1.0 - transient), Pair::max(envelope, follow), fast, smooth);
+    // Frame-wise (left, right), W::kFrames frames at once (W an instruction-set tag).
+    template <class W>
+    static ORVEL_INLINE typename W::V gain(typename W::V envelope, typename W::V follow, double transient) {
+        using V = typename W::V;
+        const V fast = W::splat(transient) / W::max(envelope, W::splat(1.0));
+        const V smooth = W::splat(1.0 - transient) / W::max(envelope, follow);
         return fast + smooth;
     }
 
     // The displayed gain: the follower part Z = S + (1 − S) / R, the envelope part gain / Z and the
     // leveller gain t, each included when its bit is set. All three together are the whole reduction,
     // gain · t, which is what the meter then shows (without the detour through Z).
-    template <class Isa>
-    static ORVEL_INLINE simd::F2 displayed(simd::F2 gain, simd::F2 follow, double transient, double leveller,
-                                           int mask) {
-        using simd::Pair;
-        if (mask == kShowAll) return gain * Pair::splat(leveller);
-        const simd::F2 one = Pair::splat(1.0);
-        const simd::F2 followers = Pair::splat(transient) + Pair::splat(1.0 - transient) / follow;
-        const simd::F2 envelopePart = (mask & kShowEnvelope) ? gain / followers : one;
-        const simd::F2 followerPart = (mask & kShowFollowers) ? followers : one;
-        const simd::F2 levellerPart = (mask & kShowLeveller) ? Pair::splat(leveller) : one;
+    template <class W>
+    static ORVEL_INLINE typename W::V displayed(typename W::V gain, typename W::V follow, double transient,
+                                                typename W::V leveller, int mask) {
+        using V = typename W::V;
+        if (mask == kShowAll) return gain * leveller;
+        const V one = W::splat(1.0);
+        const V followers = W::splat(transient) + W::splat(1.0 - transient) / follow;
+        const V envelopePart = (mask & kShowEnvelope) ? gain / followers : one;
+        const V followerPart = (mask & kShowFollowers) ? followers : one;
+        const V levellerPart = (mask & kShowLeveller) ? leveller : one;
         return envelopePart * followerPart * levellerPart;
     }
 };

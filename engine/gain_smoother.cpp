@@ -4,9 +4,10 @@
 #include <numbers>
 
 GainSmoother::GainSmoother()
-    : taps(kMaxKernel), spectrum(2 * kMaxKernel), blockL(2 * kMaxKernel), blockR(2 * kMaxKernel),
-      tailL(kMaxKernel), tailR(kMaxKernel), inputs(kMaxDelay + 2 * kMaxDirect, 1024),
-      pending(2 * (FrameHistory::kMaxBlock + 2)), envelope(kMaxDelay, 1024) {
+    : taps(kMaxKernel), spectrum(2 * kMaxKernel), blockRe(2 * kMaxKernel), blockIm(2 * kMaxKernel),
+      tail(2 * kMaxKernel), spectrumRe(2 * kMaxKernel), spectrumIm(2 * kMaxKernel),
+      inputs(kMaxDelay + 2 * kMaxDirect, 4096),
+      pending(2 * (FrameHistory::kMaxBlock + FrameHistory::kScratch)), envelope(kMaxDelay, 4096) {
     setLengths(64, 2);
 }
 
@@ -40,14 +41,17 @@ void GainSmoother::setLengths(int kernelLength, int delayLength) {
     const double scale = 1.0 / length;
     for (int i = 0; i < 2 * length; ++i)
         spectrum[i] *= scale;
+    for (int j = 0; j < length; ++j) {
+        spectrumRe[2 * j] = spectrumRe[2 * j + 1] = spectrum[2 * j];
+        spectrumIm[2 * j] = spectrumIm[2 * j + 1] = spectrum[2 * j + 1];
+    }
     clear();
 }
 
 void GainSmoother::clear() {
-    blockL.clear();
-    blockR.clear();
-    tailL.clear();
-    tailR.clear();
+    blockRe.clear();
+    blockIm.clear();
+    tail.clear();
     inputs.clear();
     envelope.clear();
     slot = 0;
@@ -61,40 +65,4 @@ void GainSmoother::push(double uL, double uR, double& pL, double& pR) {
     run<simd::Sse2>(p, 1);
     pL = p[0];
     pR = p[1];
-}
-
-void GainSmoother::runTransformed(const double* u, double* p, int n) {
-    double* left = blockL.data();
-    double* right = blockR.data();
-    double* e = envelope.reserve(n);
-    for (int i = 0; i < n; ++i) {
-        left[2 * slot] = u[2 * i];
-        right[2 * slot] = u[2 * i + 1];
-        if (++slot >= length) {
-            convolve(left);
-            convolve(right);
-            slot = 0;
-        }
-        e[2 * i] = left[2 * slot] + tailL[slot];
-        e[2 * i + 1] = right[2 * slot] + tailR[slot];
-        tailL[slot] = left[2 * slot + 1];
-        tailR[slot] = right[2 * slot + 1];
-        left[2 * slot + 1] = 0.0;
-        right[2 * slot + 1] = 0.0;
-    }
-    const double* delayed = e - 2 * delay;
-    for (int i = 0; i < 2 * n; ++i)
-        p[i] = delayed[i];
-    envelope.commit(n);
-}
-
-void GainSmoother::convolve(double* block) const {
-    transform.forward(block, length);
-    const double* h = spectrum.data();
-    for (int j = 0; j < length; ++j) {
-        const double re = block[2 * j], im = block[2 * j + 1];
-        block[2 * j] = re * h[2 * j] - im * h[2 * j + 1];
-        block[2 * j + 1] = re * h[2 * j + 1] + im * h[2 * j];
-    }
-    transform.inverse(block, length);
 }

@@ -13,8 +13,9 @@ struct HalfSampleInterpolator {
 
     // For each of `frames` frames, with h[j] the frame j steps back from it (h[0] at newest + 2 i):
     //     out_i = Σ c[n] · (h[n] + h[63 − n]),  n = 0 .. 31, summed in that order from 0.
-    // The history must hold the 63 frames before newest. May compute one frame more than asked
-    // (out needs room for it; newest + 2 · frames must be readable).
+    // The history must hold the 63 frames before newest. May compute up to FrameHistory::kScratch
+    // frames more than asked (out needs room for them; newest + 2 · (frames + kScratch) must be
+    // readable).
     template <class Isa> ORVEL_STAGE static void midpoints(const double* newest, double* out, int frames) {
         using V = typename Isa::V;
         const double* c = kCoefficients;

@@ -5,8 +5,9 @@
 
 namespace {
 
-constexpr int kPiece = FrameHistory::kMaxBlock + 2; // frames of a piece, and room for vector scratch
-constexpr int kHistorySpan = 1024;                  // frames between two moves of a history
+constexpr int kPiece =
+    FrameHistory::kMaxBlock + FrameHistory::kScratch; // frames of a piece, and room for vector scratch
+constexpr int kHistorySpan = 4096;                    // frames between two moves of a history
 
 // One ramp over n frames: y ← y + (target − y) · c, then + 1e-30 − 1e-30 (flushes denormals). When one
 // step leaves y where it is, every further step does too: returns true and writes nothing. Otherwise
@@ -38,7 +39,7 @@ LimiterFrame::LimiterFrame()
       outputHistory(HalfSampleInterpolator::kTaps, kHistorySpan), requantizer(noise), calibrator(noise),
       driveRamp(kPiece), outputRamp(kPiece), levellerGain(kPiece), levellerInput(2 * kPiece),
       linked(2 * kPiece), envelope(2 * kPiece), followMax(2 * kPiece), limited(2 * kPiece),
-      quantized(2 * kPiece) {
+      quantized(2 * kPiece), meterSquares(2 * kPiece) {
     // Follower coefficients for the default "Release" time (100 ms) until the parameter side sets them.
     double coefficients[FollowerBank::kStages];
     FollowerBank::attackCoefficients(44100.0, coefficients);

@@ -114,5 +114,5 @@ private:
     CalibrationGenerator calibrator;
     // Per-frame values of the piece in progress (frame-wise pairs where two channels).
     AlignedBuffer<double> driveRamp, outputRamp, levellerGain, levellerInput;
-    AlignedBuffer<double> linked, envelope, followMax, limited, quantized;
+    AlignedBuffer<double> linked, envelope, followMax, limited, quantized, meterSquares;
 };

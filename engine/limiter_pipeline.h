@@ -175,27 +175,33 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
     using simd::F2;
     using simd::Pair;
     using V = typename Isa::V;
+    constexpr int G = Isa::kFrames;
 
-    // Peaks first, over the whole piece: maxima do not depend on their order.
+    // Peaks first, over the whole piece: maxima do not depend on their order. The squares of the input
+    // meter values go along for the mean square's recursion.
     MeterFeed::Levels& m = meters.block;
-    const V meterGain = Isa::splat(b.meterGain);
+    double* inSquares = meterSquares.data();
     {
+        const V meterGain = Isa::splat(b.meterGain);
         V peak = Isa::frames(Pair::load(m.inPeak));
         int i = 0;
-        for (; i + Isa::kFrames <= n; i += Isa::kFrames)
-            peak = Isa::max(peak, Isa::toSingle(Isa::abs(Isa::load(dryOut + 2 * i) * meterGain)));
+        for (; i + G <= n; i += G) {
+            const V v = Isa::load(dryOut + 2 * i) * meterGain;
+            peak = Isa::max(peak, Isa::toSingle(Isa::abs(v)));
+            Isa::store(inSquares + 2 * i, v * v);
+        }
         F2 last = Isa::foldFrames(peak);
-        for (; i < n; ++i)
-            last = Pair::max(
-                last, Pair::toSingle(Pair::abs(Pair::load(dryOut + 2 * i) * Pair::splat(b.meterGain))));
+        for (; i < n; ++i) {
+            const F2 v = Pair::load(dryOut + 2 * i) * Pair::splat(b.meterGain);
+            last = Pair::max(last, Pair::toSingle(Pair::abs(v)));
+            Pair::store(inSquares + 2 * i, v * v);
+        }
         Pair::store(m.inPeak, last);
     }
 
     FollowerBank::Registers<Isa> lanes(detector.followers());
     F2 inSquare = Pair::load(m.inMeanSquare), outSquare = Pair::load(m.outMeanSquare);
-    F2 shown = Pair::load(m.displayedGain);
-    F2 outPeak = Pair::load(m.outPeak);
-    const F2 pairGain = Pair::splat(b.meterGain), rms = Pair::splat(rate.rms);
+    const F2 rms = Pair::splat(rate.rms);
     const double transient = b.transient;
     const int mask = b.attShow;
     const double* linkedPeaks = linked.data();
@@ -205,66 +211,79 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
     const double* levels = levellerInput.data();
     double average = leveller.currentAverage();
     const double levelCoefficient = rate.level;
-
     double* follows = followMax.data();
 
     // The followers of a frame, and the recursions that depend only on the input side.
     const auto follow = [&](int i) ORVEL_INLINE_LAMBDA {
         Pair::store(follows + 2 * i, lanes.template step<SecondOrder>(linkedPeaks + 2 * i));
         if constexpr (LevellerDeferred) average = average + (levels[2 * i] - average) * levelCoefficient;
-        const F2 v = Pair::load(dryOut + 2 * i) * pairGain;
-        inSquare = inSquare + (v * v - inSquare) * rms;
+        inSquare = inSquare + (Pair::load(inSquares + 2 * i) - inSquare) * rms;
     };
-    // The gain of a frame, its output and the output meter's mean square.
-    const auto apply = [&](int i) ORVEL_INLINE_LAMBDA {
-        F2 o, gr;
+
+    // The gains of W::kFrames frames from i on, their outputs, and the output meter's readings: the
+    // smallest displayed gain and the largest peak (of the frames 31 back with "MeterOvs", whose
+    // oversampled reading comes later) in `shown` and `peak`, lane-wise over the frames; the mean
+    // square frame after frame.
+    const auto apply = [&]<class W>(int i, typename W::V& shown, typename W::V& peak) ORVEL_INLINE_LAMBDA {
+        using U = typename W::V;
+        U o, gr;
         if constexpr (Power) {
-            const F2 followers = Pair::load(follows + 2 * i);
-            const F2 gain = GainLaw::gain<Isa>(Pair::load(envelopes + 2 * i), followers, transient);
-            o = gain * Pair::load(audio + 2 * i) * Pair::splat(outputs[i]);
+            const U followers = W::load(follows + 2 * i);
+            const U gain = GainLaw::gain<W>(W::load(envelopes + 2 * i), followers, transient);
+            o = gain * W::load(audio + 2 * i) * W::loadDoubled(outputs + i);
             // The leveller's gain is 1 while it is deferred.
+            const U leveller = LevellerDeferred ? W::splat(1.0) : W::loadDoubled(t + i);
             if constexpr (AllShown)
-                gr = LevellerDeferred ? gain : gain * Pair::splat(t[i]);
+                gr = LevellerDeferred ? gain : gain * leveller;
             else
-                gr = GainLaw::displayed<Isa>(gain, followers, transient, LevellerDeferred ? 1.0 : t[i], mask);
+                gr = GainLaw::displayed<W>(gain, followers, transient, leveller, mask);
         } else {
-            o = Pair::load(dryOut + 2 * i);
-            gr = Pair::splat(1.0);
+            o = W::load(dryOut + 2 * i);
+            gr = W::splat(1.0);
         }
-        Pair::store(out + 2 * i, o);
-        shown = Pair::min(shown, gr);
-        F2 metered = Pair::abs(o);
+        W::store(out + 2 * i, o);
+        shown = W::min(shown, gr);
+        U metered = W::abs(o);
         if constexpr (MeterOversample) {
-            metered = Pair::abs(Pair::load(out + 2 * (i - PeakDetector::kAlignment)));
-            outPeak = Pair::max(outPeak, metered);
+            metered = W::abs(W::load(out + 2 * (i - PeakDetector::kAlignment)));
+            peak = W::max(peak, metered);
+        } else {
+            peak = W::max(peak, W::toSingle(metered));
         }
-        const auto magnitude = Pair::single(metered);
-        outSquare = outSquare + (Pair::widen(magnitude * magnitude) - outSquare) * rms;
+        const U squares = W::singleSquare(metered);
+        [&]<int... K>(std::integer_sequence<int, K...>) {
+            ((outSquare = outSquare + (W::template frame<K>(squares) - outSquare) * rms), ...);
+        }
+        (std::make_integer_sequence<int, W::kFrames>{});
     };
 
     // A frame's output waits on a long chain of its own (followers, their maximum, the division), while
     // the recursions from frame to frame are short: applying each frame kLag frames after following
-    // it lets the processor overlap the chains of several frames.
+    // it lets the processor overlap the chains of several frames. Frames are applied kFrames at a
+    // time, the last few one by one.
     constexpr int kLag = 8;
-    const int lead = n < kLag ? n : kLag;
-    for (int i = 0; i < lead; ++i)
-        follow(i);
-    for (int i = lead; i < n; ++i) {
-        follow(i);
-        apply(i - lead);
+    static_assert(kLag % G == 0);
+    V shown = Isa::frames(Pair::load(m.displayedGain));
+    V peak = Isa::frames(Pair::load(m.outPeak));
+    int i = 0, applied = 0;
+    for (; i + G <= n; i += G) {
+        [&]<int... K>(std::integer_sequence<int, K...>) {
+            (follow(i + K), ...);
+        }
+        (std::make_integer_sequence<int, G>{});
+        if (i >= kLag) {
+            apply.template operator()<Isa>(applied, shown, peak);
+            applied += G;
+        }
     }
-    for (int i = n - lead; i < n; ++i)
-        apply(i);
-
-    if constexpr (!MeterOversample) {
-        V peak = Isa::frames(outPeak);
-        int i = 0;
-        for (; i + Isa::kFrames <= n; i += Isa::kFrames)
-            peak = Isa::max(peak, Isa::toSingle(Isa::abs(Isa::load(out + 2 * i))));
-        outPeak = Isa::foldFrames(peak);
-        for (; i < n; ++i)
-            outPeak = Pair::max(outPeak, Pair::toSingle(Pair::abs(Pair::load(out + 2 * i))));
-    }
+    for (; i < n; ++i)
+        follow(i);
+    for (; applied + G <= n; applied += G)
+        apply.template operator()<Isa>(applied, shown, peak);
+    F2 shownLast = Isa::foldMin(shown), peakLast = Isa::foldFrames(peak);
+    for (; applied < n; ++applied)
+        apply.template operator()<simd::Sse2>(applied, shownLast, peakLast);
+    const F2 outPeak = peakLast;
 
     lanes.storeTo(detector.followers());
     if constexpr (LevellerDeferred) leveller.setAverage(average);
@@ -274,5 +293,5 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
     Pair::store(m.outPeak, outPeak);
     Pair::store(m.inMeanSquare, inSquare);
     Pair::store(m.outMeanSquare, outSquare);
-    Pair::store(m.displayedGain, shown);
+    Pair::store(m.displayedGain, shownLast);
 }

@@ -1,19 +1,23 @@
 #include "engine/peak_detector.h"
 
 PeakDetector::PeakDetector()
-    : history(kHistory, 1024), between(2 * (FrameHistory::kMaxBlock + 2)),
-      magnitude(2 * (FrameHistory::kMaxBlock + 2)) {}
+    : history(kHistory, 4096), between(2 * (FrameHistory::kMaxBlock + FrameHistory::kScratch)) {
+    setLengths(128, 8);
+}
 
-void PeakDetector::setLengths(int longLength, int shortLength) {
-    longWindow.setLength(longLength);
-    shortWindow.setLength(shortLength);
+void PeakDetector::setLengths(int longWindow, int shortWindow) {
+    const auto clamp = [](int n) {
+        return n < 1 ? 1 : (n > WindowMax::kMaxLength ? WindowMax::kMaxLength : n);
+    };
+    longLength = clamp(longWindow);
+    shortLength = clamp(shortWindow);
+    windows.setLength(longLength > shortLength ? longLength : shortLength);
     clear();
 }
 
 void PeakDetector::clear() {
     history.clear();
-    longWindow.clear();
-    shortWindow.clear();
+    windows.clear();
     bank.clear();
 }
 
@@ -26,8 +30,8 @@ DetectorResult PeakDetector::process(double yL, double yR, const DetectorControl
     DetectorResult r;
     r.alignedL = y[-2 * kAlignment];
     r.alignedR = y[-2 * kAlignment + 1];
-    r.magnitudeL = magnitude[0];
-    r.magnitudeR = magnitude[1];
+    r.magnitudeL = windows.block()[0];
+    r.magnitudeR = windows.block()[1];
     r.linkedL = linked[0];
     r.linkedR = linked[1];
     r.shortL = shortMax[0];

@@ -55,37 +55,39 @@ public:
     const double* block() const { return history.head(); }
 
     // For the n frames written: linked long-window peaks D (left, right per frame) into `linked`, short
-    // window maxima S into `shortMax`. Both need room for n frames.
+    // window maxima S into `shortMax`. Both need room for n + FrameHistory::kScratch frames.
     template <class Isa>
     ORVEL_STAGE void run(int n, bool oversample, double link, double* linked, double* shortMax) {
-        using simd::F2;
-        using simd::Pair;
+        using V = typename Isa::V;
         const double* y = history.head();
         const double* aligned = y - 2 * kAlignment;
         if (oversample) HalfSampleInterpolator::midpoints<Isa>(y, between.data(), n);
         const double* interpolated = between.data();
-        const F2 floor = Pair::splat(kFloor), zero = Pair::splat(0.0), margin = Pair::splat(kMargin);
-        const F2 keep = Pair::splat(1.0 - link), share = Pair::splat(link);
-        double* magnitudes = magnitude.data();
-        WindowMax::Cursor<Isa> longest(longWindow), shortest(shortWindow);
-        for (int i = 0; i < n; ++i) {
-            const F2 a = Pair::load(aligned + 2 * i);
-            F2 d = a;
+        const V floor = Isa::splat(kFloor), zero = Isa::splat(0.0), margin = Isa::splat(kMargin);
+        double* magnitudes = windows.input(n);
+        for (int i = 0; i < n; i += Isa::kFrames) {
+            const V a = Isa::load(aligned + 2 * i);
+            V d = a;
             if (oversample) {
-                const F2 mid = Pair::load(interpolated + 2 * i);
-                d = (Pair::abs(a) > Pair::abs(mid) ? a : mid) * margin;
+                const V mid = Isa::load(interpolated + 2 * i);
+                d = (Isa::abs(a) > Isa::abs(mid) ? a : mid) * margin;
             }
-            const F2 m = Pair::max(Pair::abs(d) - floor, zero) + floor;
-            Pair::store(magnitudes + 2 * i, m);
-            const F2 peak = longest.push(m);
-            Pair::store(linked + 2 * i, keep * peak + share * Pair::maxAcross(peak));
-            Pair::store(shortMax + 2 * i, shortest.push(m));
+            Isa::store(magnitudes + 2 * i, Isa::max(Isa::abs(d) - floor, zero) + floor);
         }
-        longest.save(longWindow);
-        shortest.save(shortWindow);
+        windows.run<Isa>(n);
+        const V keep = Isa::splat(1.0 - link), share = Isa::splat(link);
+        const WindowMax::Spans longest = windows.maxima(longLength), shortest = windows.maxima(shortLength);
+        for (int i = 0; i < n; i += Isa::kFrames) {
+            const V peak = longest.at<Isa>(i);
+            Isa::store(linked + 2 * i, keep * peak + share * Isa::max(peak, Isa::swapChannels(peak)));
+            Isa::store(shortMax + 2 * i, shortest.at<Isa>(i));
+        }
     }
 
-    void commit(int n) { history.commit(n); }
+    void commit(int n) {
+        history.commit(n);
+        windows.commit(n);
+    }
 
     FollowerBank& followers() { return bank; }
     const FollowerBank& followers() const { return bank; }
@@ -95,8 +97,8 @@ public:
 
 private:
     FrameHistory history;
-    AlignedBuffer<double> between;   // interpolated half-sample points of the block
-    AlignedBuffer<double> magnitude; // m of the block
-    WindowMax longWindow, shortWindow;
+    AlignedBuffer<double> between; // interpolated half-sample points of the block
+    WindowMax windows;             // of m: the long window W and the short one K
+    int longLength = 128, shortLength = 8;
     FollowerBank bank;
 };

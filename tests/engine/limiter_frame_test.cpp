@@ -232,15 +232,27 @@ TEST(ProcessingPaths, EveryPathGivesIdenticalResults) {
     for (int p = 0; p < count; ++p)
         names += std::string(p ? ", " : "") + paths[p]->name;
     RecordProperty("paths", names);
-    // The baseline path is always there, and a processor with AVX2 must be given its own path:
-    // otherwise the comparison below would have nothing to compare.
+    // The baseline path is always there, and a processor with AVX2 or AVX-512 must be given the paths
+    // for them: otherwise the comparison below would have nothing to compare.
     ASSERT_GE(count, 1);
     EXPECT_EQ(std::string(paths[0]->name), "sse2");
     __builtin_cpu_init();
     const bool hasAvx2 = __builtin_cpu_supports("avx2");
-    ASSERT_EQ(count, hasAvx2 ? 2 : 1) << names;
+    const bool hasAvx512 = hasAvx2 && __builtin_cpu_supports("avx512f") &&
+                           __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
+                           __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("fma");
+#if defined(_WIN32)
+    const bool buildsAvx512 = false; // left out of Windows builds (engine/CMakeLists.txt)
+#else
+    const bool buildsAvx512 = true;
+#endif
+    const int expected = 1 + (hasAvx2 ? 1 : 0) + (hasAvx512 && buildsAvx512 ? 1 : 0);
+    ASSERT_EQ(count, expected) << names;
     if (hasAvx2) {
         EXPECT_EQ(std::string(paths[1]->name), "avx2");
+    }
+    if (expected == 3) {
+        EXPECT_EQ(std::string(paths[2]->name), "avx512");
     }
     for (unsigned seed = 300; seed < 306; ++seed) {
         comparePaths<double>(seed);
