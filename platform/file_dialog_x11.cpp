@@ -14,23 +14,15 @@
 #include "platform/line_editor.h"
 #include "platform/native_dialogs.h"
 #include "platform/x11_drawn_window.h"
+#include "platform/x11_look.h"
 
 namespace platform {
 
 namespace {
 
-// The look: the editor's dark panel with light text.
-constexpr std::uint32_t kBackground = 0xFF2E2E2E;
-constexpr std::uint32_t kPanel = 0xFF1E1E1E;
-constexpr std::uint32_t kText = 0xFFE6E6E6;
-constexpr std::uint32_t kDim = 0xFF9A9A9A;
-constexpr std::uint32_t kMarked = 0xFF3D6A99;
-constexpr std::uint32_t kButton = 0xFF474747;
-constexpr std::uint32_t kEdge = 0xFF5E5E5E;
-constexpr std::uint32_t kWarning = 0xFFE08060;
+using namespace x11::look;
 
 constexpr int kWidth = 440, kHeight = 380;
-constexpr int kFont = 12;
 constexpr int kRowHeight = 18;
 constexpr PixelRect kTitleRow{10, 8, 430, 28};
 constexpr PixelRect kFolderRow{10, 30, 430, 48};

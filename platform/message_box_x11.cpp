@@ -10,16 +10,14 @@
 #include "platform/external_dialogs_posix.h"
 #include "platform/native_dialogs.h"
 #include "platform/x11_drawn_window.h"
+#include "platform/x11_look.h"
 
 namespace platform {
 
 namespace {
 
-constexpr std::uint32_t kBackground = 0xFF2E2E2E;
-constexpr std::uint32_t kText = 0xFFE6E6E6;
-constexpr std::uint32_t kButton = 0xFF474747;
-constexpr std::uint32_t kEdge = 0xFF5E5E5E;
-constexpr int kFont = 12;
+using namespace x11::look;
+
 constexpr int kLineHeight = 17;
 constexpr int kMargin = 16;
 constexpr int kMinWidth = 260, kMaxTextWidth = 480;

@@ -10,17 +10,14 @@
 #include "platform/native_dialogs.h"
 #include "platform/popup_layout.h"
 #include "platform/x11_drawn_window.h"
+#include "platform/x11_look.h"
 
 namespace platform {
 
 namespace {
 
-constexpr std::uint32_t kBackground = 0xFF2E2E2E;
-constexpr std::uint32_t kText = 0xFFE6E6E6;
-constexpr std::uint32_t kGrayed = 0xFF7A7A7A;
-constexpr std::uint32_t kMarked = 0xFF3D6A99;
-constexpr std::uint32_t kRule = 0xFF5E5E5E;
-constexpr int kFont = 12;
+using namespace x11::look;
+
 constexpr long kMenuEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask;
 constexpr int kGrabAttempts = 20; // another client's grab may need a moment to end
 
@@ -181,10 +178,10 @@ private:
     void draw() {
         PixelRect all{0, 0, layout.width, layout.height};
         window.fill(all, kBackground);
-        window.outline(all, kRule);
+        window.outline(all, kEdge);
         for (std::size_t c = 1; c < layout.columns.size(); ++c) {
             int x = layout.columns[c].x - 1;
-            window.fill({x, 1, x + 1, layout.height - 1}, kRule);
+            window.fill({x, 1, x + 1, layout.height - 1}, kEdge);
         }
         PopupMetrics metrics;
         for (std::size_t i = 0; i < items.size(); ++i) {
@@ -192,11 +189,11 @@ private:
             const PixelRect& r = layout.items[i];
             if (item.separator) {
                 int y = (r.top + r.bottom) / 2;
-                window.fill({r.left + 2, y, r.right - 2, y + 1}, kRule);
+                window.fill({r.left + 2, y, r.right - 2, y + 1}, kEdge);
                 continue;
             }
             if (int(i) == marked && !item.grayed) window.fill(r, kMarked);
-            std::uint32_t colour = item.grayed ? kGrayed : kText;
+            std::uint32_t colour = item.grayed ? kDim : kText;
             PixelRect check{r.left + metrics.textPadding, r.top,
                             r.left + metrics.textPadding + metrics.checkWidth, r.bottom};
             if (item.checked) drawCheck(check, colour);

@@ -97,15 +97,7 @@ TEST_F(EditorInAnX11Window, OpensInTheHostsWindowTakesRealInputAndShowsTheHeadle
 
     const float turned = std::min(1.0f, output + float(kDrag) * (1.0f / 400.0f));
     // The drag is one edit of Output; the click an edit of Power of its own.
-    ASSERT_GE(edits.size(), 6u) << describe(edits);
-    EXPECT_EQ(edits.front(), beginEdit(engine::kOutput)) << describe(edits);
-    EXPECT_EQ(edits[edits.size() - 5], automate(engine::kOutput, turned)) << describe(edits);
-    EXPECT_EQ(edits[edits.size() - 4], endEdit(engine::kOutput)) << describe(edits);
-    EXPECT_EQ(edits[edits.size() - 3], beginEdit(engine::kPower)) << describe(edits);
-    EXPECT_EQ(edits[edits.size() - 2], automate(engine::kPower, 0.25f)) << describe(edits);
-    EXPECT_EQ(edits.back(), endEdit(engine::kPower)) << describe(edits);
-    for (std::size_t i = 1; i + 4 < edits.size(); ++i)
-        EXPECT_EQ(edits[i].opcode, vst::audioMasterAutomate) << describe(edits);
+    expectDragThenClickEdits(edits, engine::kOutput, turned, engine::kPower, 0.25f);
     EXPECT_NEAR(plugin.parameter(engine::kOutput), turned, 1e-6);
     EXPECT_EQ(plugin.parameter(engine::kPower), 0.25f);
 

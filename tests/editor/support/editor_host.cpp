@@ -1,5 +1,7 @@
 #include "support/editor_host.h"
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 
 #include "gui/control.h"
@@ -136,6 +138,19 @@ CControl* EditorBench::control(std::int32_t tag, int nth) {
     for (int i = 0; i < f.getNbViews(); ++i)
         if (auto* c = dynamic_cast<CControl*>(f.getView(i)); c && c->getTag() == tag && nth-- == 0) return c;
     return nullptr;
+}
+
+void expectDragThenClickEdits(const std::vector<HostCall>& edits, int knob, float turned, int button,
+                              float pressed) {
+    ASSERT_GE(edits.size(), 6u) << describe(edits);
+    EXPECT_EQ(edits.front(), beginEdit(knob)) << describe(edits);
+    EXPECT_EQ(edits[edits.size() - 5], automate(knob, turned)) << describe(edits);
+    EXPECT_EQ(edits[edits.size() - 4], endEdit(knob)) << describe(edits);
+    EXPECT_EQ(edits[edits.size() - 3], beginEdit(button)) << describe(edits);
+    EXPECT_EQ(edits[edits.size() - 2], automate(button, pressed)) << describe(edits);
+    EXPECT_EQ(edits.back(), endEdit(button)) << describe(edits);
+    for (std::size_t i = 1; i + 4 < edits.size(); ++i)
+        EXPECT_EQ(edits[i].opcode, vst::audioMasterAutomate) << describe(edits);
 }
 
 } // namespace editortest

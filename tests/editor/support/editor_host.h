@@ -40,6 +40,10 @@ vst::VstIntPtr recordingHost(vst::AEffect* effect, vst::VstInt32 opcode, vst::Vs
                              vst::VstIntPtr value, void* ptr, float opt);
 
 HostCall automate(int index, float value);
+// What a drag on a knob and then a click on a button tell the host: one edit of the knob's parameter
+// (begin, automation calls, the last at `turned`, end), then one edit of the button's to `pressed`.
+void expectDragThenClickEdits(const std::vector<HostCall>& edits, int knob, float turned, int button,
+                              float pressed);
 HostCall beginEdit(int index);
 HostCall endEdit(int index);
 
