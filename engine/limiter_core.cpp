@@ -248,18 +248,12 @@ void LimiterCore::setParameter(int index, float value) {
 }
 
 void LimiterCore::convertLegacyLayout() {
-    // The older layout had "Bits" as off/8/16/24 and "Scale" as peak/K-12/K-14/K-20. The stored
-    // values are already set: slots are applied in index order and this marker comes last.
-    setParameter(kAutoblack, centre(0, 2));
-    const int bits = step(clampNormalized(normalized[kBits].load(std::memory_order_relaxed)), 4);
-    setParameter(kQuantize, centre(bits > 0 ? 1 : 0, 2));
-    setParameter(kBits, centre(bits > 0 ? bits - 1 : 1, 3));
-    setParameter(kAttShow, centre(7, 8));
-    setParameter(kAttZoom, centre(0, 2));
-    setParameter(kPostMeter, centre(1, 2));
-    const int scale = step(clampNormalized(normalized[kScale].load(std::memory_order_relaxed)), 4);
-    setParameter(kMeterType, centre(scale > 0 ? 1 : 0, 2));
-    setParameter(kScale, centre(scale > 0 ? scale - 1 : 1, 3));
+    // The stored values are already set: slots are applied in index order and this marker comes last.
+    ParameterChange changes[kLegacyLayoutChanges];
+    legacyLayoutChanges(normalized[kBits].load(std::memory_order_relaxed),
+                        normalized[kScale].load(std::memory_order_relaxed), changes);
+    for (const ParameterChange& change : changes)
+        setParameter(change.index, change.value);
 }
 
 float LimiterCore::getParameter(int index) const {

@@ -92,4 +92,22 @@ void formatAttShow(int mask, char* text) {
     *out = 0;
 }
 
+void legacyLayoutChanges(float storedBits, float storedScale,
+                         ParameterChange (&changes)[kLegacyLayoutChanges]) {
+    const int bits = step(clampNormalized(storedBits), 4);
+    const int scale = step(clampNormalized(storedScale), 4);
+    const ParameterChange list[kLegacyLayoutChanges] = {
+        {kAutoblack, centre(0, 2)},
+        {kQuantize, centre(bits > 0 ? 1 : 0, 2)},
+        {kBits, centre(bits > 0 ? bits - 1 : 1, 3)},
+        {kAttShow, centre(7, 8)},
+        {kAttZoom, centre(0, 2)},
+        {kPostMeter, centre(1, 2)},
+        {kMeterType, centre(scale > 0 ? 1 : 0, 2)},
+        {kScale, centre(scale > 0 ? scale - 1 : 1, 3)},
+    };
+    for (int i = 0; i < kLegacyLayoutChanges; ++i)
+        changes[i] = list[i];
+}
+
 } // namespace engine

@@ -115,6 +115,18 @@ inline constexpr ParameterInfo kParameters[kNumParameters] = {
     {"resvd-vid", "", ParamKind::Layout, 0, {}, kCurrentLayoutMarker},
 };
 
+// A value the legacy conversion sets.
+struct ParameterChange {
+    int index;
+    float value;
+};
+constexpr int kLegacyLayoutChanges = 8;
+
+// Values stored in the older layout ("Bits" as off/8/16/24, "Scale" as peak/K-12/K-14/K-20), turned
+// into the current one: the changes to make, in order, given the stored "Bits" and "Scale".
+void legacyLayoutChanges(float storedBits, float storedScale,
+                         ParameterChange (&changes)[kLegacyLayoutChanges]);
+
 // The table row of index, or null outside 0..25.
 const ParameterInfo* parameterInfo(int index);
 
