@@ -1,8 +1,8 @@
 // The LV2 descriptor: one instance of the limiter core per plug-in instance. Control inputs are read
 // at the start of every run and handed to the core only when they changed; the latency and the
-// meters are written at its end. The reset that activation asks for comes after the first run's
-// controls, so that the programme starts at its settings (the gains at their targets) rather than
-// ramping from the defaults, as after a VST 2.4 host's resume.
+// meters (held for the host's display, lv2/meter_hold.h) are written at its end. The reset that activation
+// asks for comes after the first run's controls, so that the programme starts at its settings (the gains at
+// their targets) rather than ramping from the defaults, as after a VST 2.4 host's resume.
 #include <lv2/core/lv2.h>
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 
 #include "engine/limiter_core.h"
 #include "lv2/identity.h"
+#include "lv2/meter_hold.h"
 #include "lv2/ports.h"
 #include "platform/export.h"
 
@@ -25,6 +26,7 @@ class Instance {
 public:
     explicit Instance(double rate) {
         core.setSampleRate(float(rate));
+        meters.setRate(rate);
         // A control input the host leaves unconnected holds its default.
         for (std::uint32_t i = 0; i < kNumControls; ++i) {
             const PortInfo& info = port(kFirstControl + i);
@@ -45,13 +47,14 @@ public:
         applyControls();
         if (resetPending) {
             core.reset();
+            meters.reset();
             resetPending = false;
         }
         Pins pins(*this);
         float* inputs[2] = {audio[kInLeft], audio[kInRight]};
         float* outputs[2] = {audio[kOutLeft], audio[kOutRight]};
         core.process(inputs, outputs, int(frames), pins);
-        writeOutputs();
+        writeOutputs(frames);
     }
 
 private:
@@ -84,26 +87,32 @@ private:
                           toNormalized(port(kFirstControl + control), value));
     }
 
-    void writeOutputs() {
+    void writeOutputs(std::uint32_t frames) {
         if (float* latency = output(kLatency)) *latency = float(core.latency());
-        float meters[MeterFeed::kValues];
-        core.pollMeters(meters);
+        MeterHold::Values polled;
+        core.pollMeters(polled);
+        meters.add(polled, frames);
         const struct {
             Port port;
             float value;
         } values[] = {
-            {kInPeakLeft, peakDecibels(meters[MeterFeed::kInPeakL])},
-            {kInPeakRight, peakDecibels(meters[MeterFeed::kInPeakR])},
-            {kOutPeakLeft, peakDecibels(meters[MeterFeed::kOutPeakL])},
-            {kOutPeakRight, peakDecibels(meters[MeterFeed::kOutPeakR])},
-            {kGainReductionLeft, reductionDecibels(meters[MeterFeed::kGainL])},
-            {kGainReductionRight, reductionDecibels(meters[MeterFeed::kGainR])},
+            {kInPeakLeft, peakDecibels(meters.shown(MeterFeed::kInPeakL))},
+            {kInPeakRight, peakDecibels(meters.shown(MeterFeed::kInPeakR))},
+            {kOutPeakLeft, peakDecibels(meters.shown(MeterFeed::kOutPeakL))},
+            {kOutPeakRight, peakDecibels(meters.shown(MeterFeed::kOutPeakR))},
+            {kGainReductionLeft, reductionDecibels(meters.shown(MeterFeed::kGainL))},
+            {kGainReductionRight, reductionDecibels(meters.shown(MeterFeed::kGainR))},
+            {kInRmsLeft, peakDecibels(meters.shown(MeterFeed::kInRmsL))},
+            {kInRmsRight, peakDecibels(meters.shown(MeterFeed::kInRmsR))},
+            {kOutRmsLeft, peakDecibels(meters.shown(MeterFeed::kOutRmsL))},
+            {kOutRmsRight, peakDecibels(meters.shown(MeterFeed::kOutRmsR))},
         };
         for (const auto& v : values)
             if (float* out = output(v.port)) *out = v.value;
     }
 
     LimiterCore core;
+    MeterHold meters;
     float* audio[kFirstControl] = {};
     float* controls[kNumControls] = {};
     float last[kNumControls] = {};

@@ -72,6 +72,10 @@ constexpr PortInfo kPorts[kNumPorts] = {
     meter("out_peak_r", "Output peak R", Unit::Decibel),
     meter("gr_l", "Gain reduction L", Unit::Decibel),
     meter("gr_r", "Gain reduction R", Unit::Decibel),
+    meter("in_rms_l", "Input RMS L", Unit::Decibel),
+    meter("in_rms_r", "Input RMS R", Unit::Decibel),
+    meter("out_rms_l", "Output RMS L", Unit::Decibel),
+    meter("out_rms_r", "Output RMS R", Unit::Decibel),
 };
 
 } // namespace
@@ -164,6 +168,16 @@ float reductionDecibels(float gain) {
     if (!(gain > 0.0f)) return kReductionRangeDb;
     const float db = float(-20.0 * std::log10(double(gain)));
     return db < 0.0f ? 0.0f : (db > kReductionRangeDb ? kReductionRangeDb : db);
+}
+
+float linearOfDecibels(float db) {
+    if (!(db > kPeakFloorDb)) return 0.0f;
+    return float(std::pow(10.0, double(db < kPeakCeilingDb ? db : kPeakCeilingDb) / 20.0));
+}
+
+float gainOfReduction(float db) {
+    if (!(db > 0.0f)) return 1.0f;
+    return float(std::pow(10.0, -double(db < kReductionRangeDb ? db : kReductionRangeDb) / 20.0));
 }
 
 } // namespace lv2port

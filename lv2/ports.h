@@ -50,10 +50,14 @@ enum Port : std::uint32_t {
     kOutPeakRight,
     kGainReductionLeft,
     kGainReductionRight,
+    kInRmsLeft,
+    kInRmsRight,
+    kOutRmsLeft,
+    kOutRmsRight,
     kNumPorts,
 };
 
-// Meter ports' range: peaks in dBFS, gain reduction in dB (0 for none).
+// Meter ports' range: peaks and RMS levels in dBFS, gain reduction in dB (0 for none).
 inline constexpr float kPeakFloorDb = -90.0f;
 inline constexpr float kPeakCeilingDb = 6.0f;
 inline constexpr float kReductionRangeDb = 40.0f;
@@ -79,9 +83,12 @@ float defaultValue(const PortInfo& port);
 // A choice port's number of choices; 0 for the others.
 int choiceCount(const PortInfo& port);
 
-// Meter values for the output ports: a linear peak in dBFS (the floor for silence), and a linear
-// gain as the reduction it stands for in dB, both within the ports' ranges.
+// Meter values for the output ports: a linear level (peak or RMS) in dBFS (the floor for silence),
+// and a linear gain as the reduction it stands for in dB, both within the ports' ranges.
 float peakDecibels(float linear);
 float reductionDecibels(float gain);
+// The way back, for a user interface that hears of the ports: the floor is silence.
+float linearOfDecibels(float db);
+float gainOfReduction(float db);
 
 } // namespace lv2port
