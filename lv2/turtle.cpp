@@ -23,6 +23,7 @@ constexpr const char* kPrefixes = "@prefix doap: <http://usefulinc.com/ns/doap#>
                                   "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
                                   "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
                                   "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                                  "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
                                   "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n";
 
 // The project states no licence of its own: all rights stay with the vendor.
@@ -122,6 +123,22 @@ std::string controlPort(std::uint32_t index, const PortInfo& info) {
     return text;
 }
 
+// The editor: one size, driven by the host's idle calls; it hears of the latency and the meters.
+std::string userInterface() {
+    std::string text = "\n" + uri(lv2identity::kUiUri) + "\n    a ui:X11UI ;\n";
+    text += "    lv2:requiredFeature ui:idleInterface, ui:parent ;\n";
+    text += "    lv2:optionalFeature ui:resize, ui:touch, ui:fixedSize, ui:noUserResize ;\n";
+    text += "    lv2:extensionData ui:idleInterface";
+    for (std::uint32_t i = 0; i < kNumPorts; ++i) {
+        const PortInfo& info = port(i);
+        if (info.kind != Kind::Control || info.direction != Direction::Output) continue;
+        text += " ;\n    ui:portNotification [\n        ui:plugin " + uri(lv2identity::kPluginUri) +
+                " ;\n        lv2:symbol " + quoted(info.symbol) +
+                " ;\n        ui:protocol ui:floatProtocol\n    ]";
+    }
+    return text + " .\n";
+}
+
 } // namespace
 
 std::string number(float value) {
@@ -136,6 +153,8 @@ std::string manifest() {
     std::string text = kPrefixes;
     text += uri(lv2identity::kPluginUri) + "\n    a lv2:Plugin ;\n    lv2:binary " +
             uri(lv2identity::kBinaryName) + " ;\n    rdfs:seeAlso <orvel-zelmar.ttl> .\n";
+    text += "\n" + uri(lv2identity::kUiUri) + "\n    a ui:X11UI ;\n    ui:binary " +
+            uri(lv2identity::kUiBinaryName) + " ;\n    rdfs:seeAlso <orvel-zelmar.ttl> .\n";
     for (int slot = 1; slot < presets::kNumSlots; ++slot)
         text += "\n" + presetUri(slot) + "\n    a pset:Preset ;\n    lv2:appliesTo " +
                 uri(lv2identity::kPluginUri) + " ;\n    rdfs:seeAlso <presets.ttl> .\n";
@@ -158,6 +177,7 @@ std::string plugin() {
     text += "    lv2:minorVersion " + std::to_string(lv2identity::kMinorVersion) + " ;\n";
     text += "    lv2:microVersion " + std::to_string(lv2identity::kMicroVersion) + " ;\n";
     text += "    lv2:optionalFeature lv2:hardRTCapable ;\n";
+    text += "    ui:ui " + uri(lv2identity::kUiUri) + " ;\n";
     text += "    pg:mainInput " + groupUri("in") + " ;\n    pg:mainOutput " + groupUri("out") + " ;\n";
     for (std::uint32_t i = 0; i < kNumPorts; ++i) {
         const PortInfo& info = port(i);
@@ -165,6 +185,7 @@ std::string plugin() {
         text += info.kind == Kind::Audio ? audioPort(i, info) : controlPort(i, info);
     }
     text += "    ] .\n";
+    text += userInterface();
     return text;
 }
 

@@ -76,6 +76,8 @@ public:
     // At plug-in construction: the default bank, then the default preset, then the remembered
     // locations.
     void loadUserDefaults();
+    // The remembered locations alone, for an editor whose plug-in keeps its settings elsewhere.
+    void loadRememberedPaths() { paths.load(); }
 
     // --- The store's operations that change what the strip shows, followed by the showing.
     void applyPresetRecord(const std::uint8_t* data, bool reversed);
