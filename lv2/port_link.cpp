@@ -113,17 +113,38 @@ void PortLink::meterEvent(std::uint32_t index, float value) {
     case kLatency:
         if (editor && value >= 0.0f && value < 1e6f) editor->setLatency(int(value));
         return;
-    case kInPeakLeft: peak(m.inPeakL); break;
-    case kInPeakRight: peak(m.inPeakR); break;
-    case kOutPeakLeft: peak(m.outPeakL); break;
-    case kOutPeakRight: peak(m.outPeakR); break;
-    case kGainReductionLeft: gain(m.grL); break;
-    case kGainReductionRight: gain(m.grR); break;
-    case kInRmsLeft: rms(m.inRmsL); break;
-    case kInRmsRight: rms(m.inRmsR); break;
-    case kOutRmsLeft: rms(m.outRmsL); break;
-    case kOutRmsRight: rms(m.outRmsR); break;
-    default: return;
+    case kInPeakLeft:
+        peak(m.inPeakL);
+        break;
+    case kInPeakRight:
+        peak(m.inPeakR);
+        break;
+    case kOutPeakLeft:
+        peak(m.outPeakL);
+        break;
+    case kOutPeakRight:
+        peak(m.outPeakR);
+        break;
+    case kGainReductionLeft:
+        gain(m.grL);
+        break;
+    case kGainReductionRight:
+        gain(m.grR);
+        break;
+    case kInRmsLeft:
+        rms(m.inRmsL);
+        break;
+    case kInRmsRight:
+        rms(m.inRmsR);
+        break;
+    case kOutRmsLeft:
+        rms(m.outRmsL);
+        break;
+    case kOutRmsRight:
+        rms(m.outRmsR);
+        break;
+    default:
+        return;
     }
     metersHeard = true;
 }

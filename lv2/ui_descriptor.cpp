@@ -83,9 +83,11 @@ const void* feature(const LV2_Feature* const* features, const char* uri) {
     return nullptr;
 }
 
-LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*, LV2UI_Write_Function write,
-                         LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
-    if (!pluginUri || std::strcmp(pluginUri, lv2identity::kPluginUri) != 0 || !write || !widget) return nullptr;
+LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*,
+                         LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
+                         const LV2_Feature* const* features) {
+    if (!pluginUri || std::strcmp(pluginUri, lv2identity::kPluginUri) != 0 || !write || !widget)
+        return nullptr;
     const auto parent = reinterpret_cast<std::uintptr_t>(feature(features, LV2_UI__parent));
     if (!parent) return nullptr;
     const auto* touch = static_cast<const LV2UI_Touch*>(feature(features, LV2_UI__touch));
@@ -103,7 +105,8 @@ void cleanup(LV2UI_Handle handle) {
     delete static_cast<Ui*>(handle);
 }
 
-void portEvent(LV2UI_Handle handle, std::uint32_t port, std::uint32_t size, std::uint32_t format, const void* buffer) {
+void portEvent(LV2UI_Handle handle, std::uint32_t port, std::uint32_t size, std::uint32_t format,
+               const void* buffer) {
     // Control ports only, as plain floats.
     if (format != 0 || size != sizeof(float) || !buffer) return;
     float value;

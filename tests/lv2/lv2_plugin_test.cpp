@@ -297,7 +297,7 @@ TEST(Lv2Audio, LateConnectionsAndEmptyRunsAreHarmless) {
     EXPECT_NE(out[511], 7.0f);
 }
 
-TEST(Lv2Meters, PeaksAndGainReductionReachTheirPorts) {
+TEST(Lv2Meters, PeaksRmsAndGainReductionReachTheirPorts) {
     lv2test::Instance instance(48000);
     instance.control(controlPortOf(engine::kDrive)) = 24.0f;
     instance.control(controlPortOf(engine::kPostMeter)) = 1.0f; // the input meter before the drive
@@ -313,6 +313,18 @@ TEST(Lv2Meters, PeaksAndGainReductionReachTheirPorts) {
     EXPECT_GT(instance.output(kGainReductionLeft), 6.0f);
     EXPECT_LE(instance.output(kOutPeakLeft), 0.0f);
     EXPECT_GT(instance.output(kOutPeakLeft), -3.0f);
+    // A sine's RMS level reads as its peak (the K-system's convention).
+    EXPECT_NEAR(instance.output(kInRmsLeft), -6.02f, 0.3f);
+    EXPECT_EQ(instance.output(kInRmsRight), kPeakFloorDb);
+    EXPECT_GT(instance.output(kOutRmsLeft), instance.output(kInRmsLeft) + 3.0f); // driven, limited
+
+    // Silence after it: the peak stays shown through the window that saw it, then goes.
+    std::fill(l.begin(), l.end(), 0.0f);
+    instance.run(64);
+    EXPECT_NEAR(instance.output(kInPeakLeft), -6.02f, 0.05f);
+    instance.run(4800);
+    instance.run(4800);
+    EXPECT_EQ(instance.output(kInPeakLeft), kPeakFloorDb);
 }
 
 } // namespace

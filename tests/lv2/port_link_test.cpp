@@ -4,7 +4,11 @@
 // And the hold of the DSP's meter outputs between the runs a host's display samples.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "engine/limiter_core.h"
@@ -23,7 +27,9 @@ struct RecordingHost final : PortLink::Host {
         float value;
     };
     void writePort(std::uint32_t port, float value) override { writes.push_back({port, value}); }
-    void touchPort(std::uint32_t port, bool grabbed) override { touches.push_back({port, grabbed ? 1.0f : 0.0f}); }
+    void touchPort(std::uint32_t port, bool grabbed) override {
+        touches.push_back({port, grabbed ? 1.0f : 0.0f});
+    }
     std::vector<Write> writes, touches;
 };
 
@@ -123,11 +129,40 @@ TEST_F(PortLinkTest, SelectingASlotOfTheOlderLayoutWritesWhatTheCoreConvertsItTo
         for (int i = 0; i < engine::kNumLiveParameters; ++i) {
             const std::uint32_t p = controlPortOf(i);
             ASSERT_FALSE(std::isnan(ports[p])) << port(p).symbol;
-            EXPECT_EQ(toNormalized(port(p), ports[p]), toNormalized(port(p), toPortValue(port(p), core.getParameter(i))))
+            EXPECT_EQ(toNormalized(port(p), ports[p]),
+                      toNormalized(port(p), toPortValue(port(p), core.getParameter(i))))
                 << port(p).symbol << " bits " << c.bits << " scale " << c.scale;
             EXPECT_EQ(link.getParameter(i), toNormalized(port(p), ports[p])) << port(p).symbol;
         }
     }
+}
+
+TEST_F(PortLinkTest, APresetFileSavedHereLoadsIntoAnotherInstanceByWritingItsPorts) {
+    link.automate(engine::kRelease, 0.3f);
+    link.automate(engine::kNoiseShape, engine::centre(2, 4));
+    link.renamePreset("Night mix");
+    const std::string file =
+        (std::filesystem::temp_directory_path() / ("orvel-port-link-" + std::to_string(::getpid()) + ".fxp"))
+            .string();
+    link.savePresetFile(file.c_str());
+
+    RecordingHost other;
+    PortLink fresh{other};
+    ASSERT_TRUE(fresh.loadPresetFile(file.c_str(), false));
+    EXPECT_STREQ(fresh.presetSlot(fresh.getCurrentPresetIndex())->name, "Night mix");
+    std::vector<float> written(kNumPorts, NAN);
+    for (const auto& w : other.writes)
+        written[w.port] = w.value;
+    EXPECT_EQ(written[controlPortOf(engine::kRelease)],
+              toPortValue(port(controlPortOf(engine::kRelease)), 0.3f));
+    EXPECT_EQ(written[controlPortOf(engine::kNoiseShape)], 2.0f);
+    for (int i = 0; i < engine::kNumParameters; ++i)
+        EXPECT_EQ(fresh.getParameter(i), link.getParameter(i)) << i;
+    // A file that is not a preset changes nothing.
+    other.writes.clear();
+    EXPECT_FALSE(fresh.loadPresetFile((file + ".missing").c_str(), false));
+    EXPECT_TRUE(other.writes.empty());
+    std::filesystem::remove(file);
 }
 
 TEST(MeterHold, APeakOrReductionStaysShownForAWholeWindowAndRmsShowsTheLatest) {

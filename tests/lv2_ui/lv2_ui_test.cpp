@@ -84,7 +84,8 @@ TEST_F(Lv2UiInAnX11Window, LilvListsOneX11UiWhoseDescriptorOffersTheIdleInterfac
     const lv2uitest::FoundUi found = lv2uitest::findUi();
     EXPECT_EQ(found.count, 1);
     EXPECT_TRUE(found.isX11Ui);
-    EXPECT_NE(found.binaryPath.find("/OrvelZelmar.lv2/OrvelZelmar_ui.so"), std::string::npos) << found.binaryPath;
+    EXPECT_NE(found.binaryPath.find("/OrvelZelmar.lv2/OrvelZelmar_ui.so"), std::string::npos)
+        << found.binaryPath;
 
     UiUnderTest ui;
     ASSERT_NE(ui.descriptor(), nullptr) << ui.error();
@@ -116,7 +117,8 @@ TEST_F(Lv2UiInAnX11Window, ShowsTheVstEditorsPixelsAndTurnsRealInputIntoPortWrit
     EXPECT_TRUE(ui.writes.empty());
 
     // A drag on the Output knob and a click on Power, as the server's input devices deliver them.
-    const std::uint32_t outputPort = controlPortOf(engine::kOutput), powerPort = controlPortOf(engine::kPower);
+    const std::uint32_t outputPort = controlPortOf(engine::kOutput),
+                        powerPort = controlPortOf(engine::kPower);
     const float output = toNormalized(port(outputPort), defaultValue(port(outputPort)));
     const lv2uitest::ScreenPoint knob = onScreen(host, widget, kKnobX, kKnobY);
     host.moveTo(knob.x, knob.y);

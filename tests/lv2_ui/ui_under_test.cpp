@@ -32,7 +32,7 @@ FoundUi findUi() {
     LilvNode* x11Ui = lilv_new_uri(world, LV2_UI__X11UI);
     const LilvPlugin* plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), pluginUri);
     if (LilvUIs* uis = plugin ? lilv_plugin_get_uis(plugin) : nullptr) {
-        LILV_FOREACH (uis, i, uis) {
+        LILV_FOREACH(uis, i, uis) {
             const LilvUI* ui = lilv_uis_get(uis, i);
             ++found.count;
             found.uri = lilv_node_as_uri(lilv_ui_get_uri(ui));
@@ -94,8 +94,8 @@ Window UiUnderTest::instantiate(Window parent) {
     const LV2_Feature* withParent[] = {&parentFeature, &touchEntry, &resizeEntry, &idleEntry, nullptr};
     const LV2_Feature* withoutParent[] = {&touchEntry, &resizeEntry, &idleEntry, nullptr};
     LV2UI_Widget made = nullptr;
-    handle = ui->instantiate(ui, lv2identity::kPluginUri, bundlePath.c_str(), &UiUnderTest::write, this, &made,
-                             parent ? withParent : withoutParent);
+    handle = ui->instantiate(ui, lv2identity::kPluginUri, bundlePath.c_str(), &UiUnderTest::write, this,
+                             &made, parent ? withParent : withoutParent);
     widget = handle ? Window(reinterpret_cast<std::uintptr_t>(made)) : 0;
     return widget;
 }
@@ -127,8 +127,8 @@ std::vector<std::uint32_t> UiUnderTest::settle(x11test::Host& host) {
     return host.readWindow(widget);
 }
 
-void UiUnderTest::write(LV2UI_Controller controller, std::uint32_t port, std::uint32_t size, std::uint32_t protocol,
-                        const void* buffer) {
+void UiUnderTest::write(LV2UI_Controller controller, std::uint32_t port, std::uint32_t size,
+                        std::uint32_t protocol, const void* buffer) {
     auto* self = static_cast<UiUnderTest*>(const_cast<void*>(controller));
     float value = 0.0f;
     if (protocol == 0 && size == sizeof(float)) std::memcpy(&value, buffer, sizeof(value));

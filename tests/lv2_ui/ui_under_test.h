@@ -61,8 +61,8 @@ public:
     std::vector<std::pair<int, int>> resizes;
 
 private:
-    static void write(LV2UI_Controller controller, std::uint32_t port, std::uint32_t size, std::uint32_t protocol,
-                      const void* buffer);
+    static void write(LV2UI_Controller controller, std::uint32_t port, std::uint32_t size,
+                      std::uint32_t protocol, const void* buffer);
     static void touch(LV2UI_Feature_Handle handle, std::uint32_t port, bool grabbed);
     static int resize(LV2UI_Feature_Handle handle, int width, int height);
 
