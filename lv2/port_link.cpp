@@ -84,6 +84,18 @@ void PortLink::show(int index) {
     if (editor) editor->setParameter(index, values[index]);
 }
 
+void PortLink::beginEdit(std::int32_t index) {
+    if (index < 0 || index >= kNumParameters) return;
+    ++gestures[index];
+    touch(index, true);
+}
+
+void PortLink::endEdit(std::int32_t index) {
+    if (index < 0 || index >= kNumParameters) return;
+    if (gestures[index] > 0) --gestures[index];
+    touch(index, false);
+}
+
 void PortLink::touch(int index, bool grabbed) {
     if (portOf(index)) host.touchPort(controlPortOf(index), grabbed);
 }
@@ -98,7 +110,7 @@ void PortLink::portEvent(std::uint32_t index, float value) {
     }
     const float normalized = toNormalized(info, value);
     // The host's echo of our own write changes nothing.
-    if (normalized == values[info.parameter]) return;
+    if (normalized == values[info.parameter] || gestures[info.parameter] > 0) return;
     values[info.parameter] = given[info.parameter] = normalized;
     slots.mirror(info.parameter, normalized);
     show(info.parameter);

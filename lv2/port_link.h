@@ -49,8 +49,8 @@ public:
     void automate(int index, float value) override;
     bool pollMeters(editor::MeterValues& values) override;
     presets::PresetStore* presetStore() override { return this; }
-    void beginEdit(std::int32_t index) override { touch(index, true); }
-    void endEdit(std::int32_t index) override { touch(index, false); }
+    void beginEdit(std::int32_t index) override;
+    void endEdit(std::int32_t index) override;
     void idleHost() override {}
 
     // --- presets::PresetStore
@@ -76,6 +76,9 @@ private:
     // layout reads (its "Bits" and "Scale" have more choices than the ports).
     float values[engine::kNumParameters];
     float given[engine::kNumParameters];
+    // Gestures open per parameter: while the user holds a control, the host's notifications of its
+    // port (echoes of earlier writes, which a host may deliver late) do not move it.
+    int gestures[engine::kNumParameters] = {};
 
     // The meter values heard of since the last poll: the highest peaks and reductions, the latest
     // RMS levels.

@@ -78,6 +78,17 @@ TEST_F(PortLinkTest, HostNotificationsSetParametersAndFeedTheMeters) {
     link.portEvent(controlPortOf(engine::kBits), NAN);
     EXPECT_EQ(link.getParameter(engine::kBits), engine::centre(0, 3));
     EXPECT_TRUE(host.writes.empty());
+    // While the user holds a control, late echoes of its port do not move it.
+    const std::uint32_t drive = controlPortOf(engine::kDrive);
+    link.beginEdit(engine::kDrive);
+    link.automate(engine::kDrive, 0.6f);
+    link.automate(engine::kDrive, 0.7f);
+    link.portEvent(drive, host.writes[0].value);
+    EXPECT_NEAR(link.getParameter(engine::kDrive), 0.7f, 1e-6f);
+    link.endEdit(engine::kDrive);
+    link.portEvent(drive, 0.0f);
+    EXPECT_EQ(link.getParameter(engine::kDrive), 0.5f);
+    host.writes.clear();
 
     editor::MeterValues v;
     EXPECT_FALSE(link.pollMeters(v));
