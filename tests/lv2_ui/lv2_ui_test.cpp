@@ -30,25 +30,14 @@ constexpr int kKnobX = 446, kKnobY = 377, kDrag = 100;
 constexpr int kPowerX = 262, kPowerY = 417;
 constexpr int kNextX = 365, kNextY = 453;
 
-struct Reference {
-    bool gestures = false;
-    float drive = -1.0f; // a normalized "Drive" the host set, or none
-};
-
-// The VST 2.4 editor drawn headlessly in this program after the same gestures.
-std::vector<std::uint32_t> headless(Reference r) {
-    editortest::EditorBench bench;
-    bench.open();
-    bench.idle();
-    if (r.gestures) {
-        bench.press(kKnobX, kKnobY);
-        bench.move(kKnobX, kKnobY + kDrag);
-        bench.release(kKnobX, kKnobY + kDrag);
-        bench.click(kPowerX, kPowerY);
-    }
-    if (r.drive >= 0.0f) bench.plugin().setParameter(engine::kDrive, r.drive);
-    bench.idle();
-    return bench.window().pixels();
+// The VST 2.4 editor drawn headlessly in this program after the same gestures, and after the host
+// set "Drive" to a normalized value (none when negative).
+std::vector<std::uint32_t> headless(bool gestures, float drive = -1.0f) {
+    const editortest::DragThenClick dragThenClick{kKnobX, kKnobY, kDrag, kPowerX, kPowerY};
+    auto host = [drive](Plugin& plugin) {
+        if (drive >= 0.0f) plugin.setParameter(engine::kDrive, drive);
+    };
+    return editortest::headlessPicture(gestures ? &dragThenClick : nullptr, host);
 }
 
 // What a host sends after instantiating: every control input at its default, and the latency.
@@ -112,7 +101,7 @@ TEST_F(Lv2UiInAnX11Window, ShowsTheVstEditorsPixelsAndTurnsRealInputIntoPortWrit
 
     sendInitialValues(ui);
     const std::vector<std::uint32_t> first = ui.settle(host);
-    EXPECT_EQ(x11test::pictureDifference(first, headless({}).data(), kWidth, kHeight), "");
+    EXPECT_EQ(x11test::pictureDifference(first, headless(false).data(), kWidth, kHeight), "");
     // Opening changes no setting.
     EXPECT_TRUE(ui.writes.empty());
 
@@ -154,8 +143,8 @@ TEST_F(Lv2UiInAnX11Window, ShowsTheVstEditorsPixelsAndTurnsRealInputIntoPortWrit
     const float drive = 12.0f;
     ui.send(controlPortOf(engine::kDrive), drive);
     const std::vector<std::uint32_t> after = ui.settle(host);
-    const Reference reference{true, toNormalized(port(controlPortOf(engine::kDrive)), drive)};
-    EXPECT_EQ(x11test::pictureDifference(after, headless(reference).data(), kWidth, kHeight), "");
+    const float driven = toNormalized(port(controlPortOf(engine::kDrive)), drive);
+    EXPECT_EQ(x11test::pictureDifference(after, headless(true, driven).data(), kWidth, kHeight), "");
 
     // Meter notifications move the meters and read-outs; nothing is written back.
     const std::size_t writes = ui.writes.size();

@@ -32,17 +32,8 @@ using x11test::settle;
 
 // The reference: the editor drawn headlessly in this program after the same gestures.
 std::vector<std::uint32_t> headless(bool gestures) {
-    EditorBench bench;
-    bench.open();
-    bench.idle();
-    if (gestures) {
-        bench.press(kKnobX, kKnobY);
-        bench.move(kKnobX, kKnobY - kDrag);
-        bench.release(kKnobX, kKnobY - kDrag);
-        bench.click(kPowerX, kPowerY);
-    }
-    bench.idle();
-    return bench.window().pixels();
+    const DragThenClick dragThenClick{kKnobX, kKnobY, -kDrag, kPowerX, kPowerY};
+    return headlessPicture(gestures ? &dragThenClick : nullptr);
 }
 
 class EditorInAnX11Window : public ::testing::Test {

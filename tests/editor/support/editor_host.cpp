@@ -153,4 +153,20 @@ void expectDragThenClickEdits(const std::vector<HostCall>& edits, int knob, floa
         EXPECT_EQ(edits[i].opcode, vst::audioMasterAutomate) << describe(edits);
 }
 
+std::vector<std::uint32_t> headlessPicture(const DragThenClick* gestures,
+                                           const std::function<void(Plugin&)>& host) {
+    EditorBench bench;
+    bench.open();
+    bench.idle();
+    if (const DragThenClick* g = gestures) {
+        bench.press(g->knobX, g->knobY);
+        bench.move(g->knobX, g->knobY + g->dragY);
+        bench.release(g->knobX, g->knobY + g->dragY);
+        bench.click(g->buttonX, g->buttonY);
+    }
+    if (host) host(bench.plugin());
+    bench.idle();
+    return bench.window().pixels();
+}
+
 } // namespace editortest

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -98,5 +99,17 @@ private:
     Plugin* effect = nullptr;
     Editor* ed = nullptr;
 };
+
+// The gestures the real-window suites make: a vertical drag on a knob (dragY pixels, down positive),
+// then a click on a button, in window pixels.
+struct DragThenClick {
+    int knobX, knobY, dragY;
+    int buttonX, buttonY;
+};
+
+// The reference of the real-window suites: the editor drawn headlessly as it opens, after the
+// gestures when there are any, and after what the host then does to the plug-in.
+std::vector<std::uint32_t> headlessPicture(const DragThenClick* gestures = nullptr,
+                                           const std::function<void(Plugin&)>& host = {});
 
 } // namespace editortest
