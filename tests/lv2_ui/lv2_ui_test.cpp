@@ -65,8 +65,16 @@ bool regionDiffers(const std::vector<std::uint32_t>& a, const std::vector<std::u
 
 class Lv2UiInAnX11Window : public ::testing::Test {
 protected:
+    // The UI instantiated in a parent window of the host's: its widget, 0 when it did not open.
+    Window openInParent() {
+        parent = host.makeParent(kWidth, kHeight);
+        return sandbox.active() && ui.descriptor() ? ui.instantiate(parent) : 0;
+    }
+
     platform::RegistrySandbox sandbox;
     x11test::Host host;
+    UiUnderTest ui;
+    Window parent = 0;
 };
 
 TEST_F(Lv2UiInAnX11Window, LilvListsOneX11UiWhoseDescriptorOffersTheIdleInterfaceAndNeedsAParent) {
@@ -76,7 +84,6 @@ TEST_F(Lv2UiInAnX11Window, LilvListsOneX11UiWhoseDescriptorOffersTheIdleInterfac
     EXPECT_NE(found.binaryPath.find("/OrvelZelmar.lv2/OrvelZelmar_ui.so"), std::string::npos)
         << found.binaryPath;
 
-    UiUnderTest ui;
     ASSERT_NE(ui.descriptor(), nullptr) << ui.error();
     ASSERT_NE(ui.idleInterface(), nullptr);
     EXPECT_EQ(ui.descriptor()->extension_data("http://lv2plug.in/ns/extensions/ui#showInterface"), nullptr);
@@ -86,12 +93,8 @@ TEST_F(Lv2UiInAnX11Window, LilvListsOneX11UiWhoseDescriptorOffersTheIdleInterfac
 }
 
 TEST_F(Lv2UiInAnX11Window, ShowsTheVstEditorsPixelsAndTurnsRealInputIntoPortWritesAndTouches) {
-    ASSERT_TRUE(sandbox.active());
-    UiUnderTest ui;
-    ASSERT_NE(ui.descriptor(), nullptr) << ui.error();
-    const Window parent = host.makeParent(kWidth, kHeight);
-    const Window widget = ui.instantiate(parent);
-    ASSERT_NE(widget, 0u);
+    const Window widget = openInParent();
+    ASSERT_NE(widget, 0u) << ui.error();
     EXPECT_EQ(host.firstChild(parent), widget);
     int x = 0, y = 0, w = 0, h = 0;
     ASSERT_TRUE(host.geometry(widget, x, y, w, h));
@@ -167,12 +170,8 @@ TEST_F(Lv2UiInAnX11Window, ShowsTheVstEditorsPixelsAndTurnsRealInputIntoPortWrit
 }
 
 TEST_F(Lv2UiInAnX11Window, ThePresetStripSelectsAFactoryPresetByWritingEveryControlPort) {
-    ASSERT_TRUE(sandbox.active());
-    UiUnderTest ui;
-    ASSERT_NE(ui.descriptor(), nullptr) << ui.error();
-    const Window parent = host.makeParent(kWidth, kHeight);
-    const Window widget = ui.instantiate(parent);
-    ASSERT_NE(widget, 0u);
+    const Window widget = openInParent();
+    ASSERT_NE(widget, 0u) << ui.error();
     sendInitialValues(ui);
     ui.settle(host);
     ASSERT_TRUE(ui.writes.empty());
