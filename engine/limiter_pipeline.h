@@ -20,6 +20,9 @@
 // gr displayed gain; o output before requantizing and clipping. Frames are (left, right) pairs.
 #pragma once
 
+#include <type_traits>
+#include <utility>
+
 #include "engine/gain_law.h"
 #include "engine/half_sample_interpolator.h"
 #include "engine/input_guard.h"
@@ -120,15 +123,30 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
     const double* audio = y - 2 * (PeakDetector::kAlignment + rate.lookahead);
 
     double* out = b.meterOversample ? outputHistory.reserve(n) : limited.data();
-    frame_detail::withFlags(
-        [&]<bool Power, bool SecondOrder, bool MeterOversample, bool Deferred, bool AllShown>() {
-            followAndApply<Isa, Power, SecondOrder, MeterOversample, Deferred, AllShown>(b, dryOut, audio,
-                                                                                         out, n);
-        },
-        b.power, b.secondOrder, b.meterOversample, deferLeveller, b.attShow == GainLaw::kShowAll);
+    // With "Power" on and the whole reduction shown, the requantizer runs inside the per-frame loop (see
+    // followAndApply); otherwise in a loop of its own below.
+    const bool allShown = b.attShow == GainLaw::kShowAll;
+    const bool quantizeBeside = b.quantize && b.power && allShown;
+    if (quantizeBeside) {
+        requantizer.withTaps([&]<int Taps>() {
+            frame_detail::withFlags(
+                [&]<bool SecondOrder, bool MeterOversample, bool Deferred>() {
+                    followAndApply<Isa, true, SecondOrder, MeterOversample, Deferred, true, Taps>(
+                        b, dryOut, audio, out, n);
+                },
+                b.secondOrder, b.meterOversample, deferLeveller);
+        });
+    } else {
+        frame_detail::withFlags(
+            [&]<bool Power, bool SecondOrder, bool MeterOversample, bool Deferred, bool AllShown>() {
+                followAndApply<Isa, Power, SecondOrder, MeterOversample, Deferred, AllShown, kQuantizeApart>(
+                    b, dryOut, audio, out, n);
+            },
+            b.power, b.secondOrder, b.meterOversample, deferLeveller, allShown);
+    }
 
     if (b.meterOversample) {
-        double* between = quantized.data();
+        double* between = outputMidpoints.data();
         HalfSampleInterpolator::midpoints<Isa>(out, between, n);
         V peak = Isa::frames(Pair::load(meters.block.outPeak));
         int j = 0;
@@ -143,7 +161,7 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
 
     const double* result = out;
     if (b.quantize) {
-        requantizer.run<Isa>(out, quantized.data(), n, b.scale, b.autoblack);
+        if (!quantizeBeside) requantizer.run<Isa>(out, quantized.data(), n, b.scale, b.autoblack);
         result = quantized.data();
     }
 
@@ -169,7 +187,19 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
     detector.commit(n);
 }
 
-template <class Isa, bool Power, bool SecondOrder, bool MeterOversample, bool LevellerDeferred, bool AllShown>
+namespace frame_detail {
+
+// Stands in for the requantizer's frame steps where it runs in a loop of its own.
+struct NoSteps {
+    NoSteps(Requantizer&, double, bool) {}
+    void frame(const double*, double*) {}
+    void finish() {}
+};
+
+} // namespace frame_detail
+
+template <class Isa, bool Power, bool SecondOrder, bool MeterOversample, bool LevellerDeferred, bool AllShown,
+          int Taps>
 void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const double* audio, double* out,
                                   int n) {
     using simd::F2;
@@ -257,6 +287,15 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
         (std::make_integer_sequence<int, W::kFrames>{});
     };
 
+    // The requantizer, where it runs here: a vector of frames behind the output, frame after frame.
+    // Its error feedback is a chain far longer than the followers', with little work on it, so the
+    // followers and the gains of the frames ahead run in its shadow.
+    constexpr bool kQuantizeHere = Taps != kQuantizeApart;
+    std::conditional_t<kQuantizeHere, Requantizer::Steps<Isa, Taps>, frame_detail::NoSteps> quantize(
+        requantizer, b.scale, b.autoblack);
+    double* const quantizedOut = quantized.data();
+    int requantized = 0;
+
     // A frame's output waits on a long chain of its own (followers, their maximum, the division), while
     // the recursions from frame to frame are short: applying each frame kLag frames after following
     // it lets the processor overlap the chains of several frames. Frames are applied kFrames at a
@@ -274,6 +313,16 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
         if (i >= kLag) {
             apply.template operator()<Isa>(applied, shown, peak);
             applied += G;
+            if constexpr (kQuantizeHere) {
+                if (applied >= 2 * G) {
+                    [&]<int... K>(std::integer_sequence<int, K...>) {
+                        (quantize.frame(out + 2 * (requantized + K), quantizedOut + 2 * (requantized + K)),
+                         ...);
+                    }
+                    (std::make_integer_sequence<int, G>{});
+                    requantized += G;
+                }
+            }
         }
     }
     for (; i < n; ++i)
@@ -284,6 +333,11 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
     for (; applied < n; ++applied)
         apply.template operator()<simd::Sse2>(applied, shownLast, peakLast);
     const F2 outPeak = peakLast;
+    if constexpr (kQuantizeHere) {
+        for (; requantized < n; ++requantized)
+            quantize.frame(out + 2 * requantized, quantizedOut + 2 * requantized);
+        quantize.finish();
+    }
 
     lanes.storeTo(detector.followers());
     if constexpr (LevellerDeferred) leveller.setAverage(average);
