@@ -145,7 +145,9 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
             b.power, b.secondOrder, b.meterOversample, deferLeveller, allShown);
     }
 
-    if (b.meterOversample) {
+    // Where the requantizer ran in the per-frame loop, the output meter's oversampled peak was taken
+    // there too.
+    if (b.meterOversample && !quantizeBeside) {
         double* between = outputMidpoints.data();
         HalfSampleInterpolator::midpoints<Isa>(out, between, n);
         V peak = Isa::frames(Pair::load(meters.block.outPeak));
@@ -156,8 +158,8 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
         for (; j < n; ++j)
             last = Pair::max(last, Pair::abs(Pair::load(between + 2 * j)));
         Pair::store(meters.block.outPeak, last);
-        outputHistory.commit(n);
     }
+    if (b.meterOversample) outputHistory.commit(n);
 
     const double* result = out;
     if (b.quantize) {
@@ -289,7 +291,8 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
 
     // The requantizer, where it runs here: a vector of frames behind the output, frame after frame.
     // Its error feedback is a chain far longer than the followers', with little work on it, so the
-    // followers and the gains of the frames ahead run in its shadow.
+    // followers and the gains of the frames ahead run in its shadow, and so does the output meter's
+    // oversampled peak ("MeterOvs") of the frames requantized (maxima do not depend on their order).
     constexpr bool kQuantizeHere = Taps != kQuantizeApart;
     std::conditional_t<kQuantizeHere, Requantizer::Steps<Isa, Taps>, frame_detail::NoSteps> quantize(
         requantizer, b.scale, b.autoblack);
@@ -320,6 +323,9 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
                          ...);
                     }
                     (std::make_integer_sequence<int, G>{});
+                    if constexpr (MeterOversample)
+                        peak = Isa::max(
+                            peak, Isa::abs(HalfSampleInterpolator::midpoint<Isa>(out + 2 * requantized)));
                     requantized += G;
                 }
             }
@@ -332,12 +338,22 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
     F2 shownLast = Isa::foldMin(shown), peakLast = Isa::foldFrames(peak);
     for (; applied < n; ++applied)
         apply.template operator()<simd::Sse2>(applied, shownLast, peakLast);
-    const F2 outPeak = peakLast;
     if constexpr (kQuantizeHere) {
+        const int metered = requantized;
         for (; requantized < n; ++requantized)
             quantize.frame(out + 2 * requantized, quantizedOut + 2 * requantized);
         quantize.finish();
+        if constexpr (MeterOversample) {
+            double* between = outputMidpoints.data();
+            HalfSampleInterpolator::midpoints<Isa>(out + 2 * metered, between, n - metered);
+            int j = 0;
+            for (; j + G <= n - metered; j += G)
+                peakLast = Pair::max(peakLast, Isa::foldFrames(Isa::abs(Isa::load(between + 2 * j))));
+            for (; j < n - metered; ++j)
+                peakLast = Pair::max(peakLast, Pair::abs(Pair::load(between + 2 * j)));
+        }
     }
+    const F2 outPeak = peakLast;
 
     lanes.storeTo(detector.followers());
     if constexpr (LevellerDeferred) leveller.setAverage(average);
