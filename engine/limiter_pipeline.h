@@ -11,6 +11,10 @@
 //   5. one loop frame by frame for what depends on the previous frame: followers, gain law, output
 //      gain, meter accumulators ("Power" off: the dry signal instead);
 //   6. the output meter's oversampled peak ("MeterOvs"), the requantizer ("Quantize"), clip and write.
+//      With "Power" on and the whole reduction shown (the common case), the requantizer and the
+//      oversampled peak run inside the loop of stage 5 instead, a vector of frames behind it: the
+//      requantizer's error feedback is a long chain with little work on it, beside which the
+//      followers' work costs little.
 //
 // Every frame goes through the same operations in the same order as frame-by-frame processing would,
 // so the results do not depend on how the host cuts its blocks or how the pieces fall.
