@@ -17,15 +17,18 @@ struct HalfSampleInterpolator {
     // frames more than asked (out needs room for them; newest + 2 · (frames + kScratch) must be
     // readable).
     template <class Isa> ORVEL_STAGE static void midpoints(const double* newest, double* out, int frames) {
+        for (int i = 0; i < frames; i += Isa::kFrames)
+            Isa::store(out + 2 * i, midpoint<Isa>(newest + 2 * i));
+    }
+
+    // The same for the Isa::kFrames frames from h on (h[0] the newest), for a loop that has them at hand.
+    template <class Isa> static ORVEL_INLINE typename Isa::V midpoint(const double* h) {
         using V = typename Isa::V;
         const double* c = kCoefficients;
-        for (int i = 0; i < frames; i += Isa::kFrames) {
-            const double* h = newest + 2 * i;
-            V sum = Isa::splat(0.0);
+        V sum = Isa::splat(0.0);
 #pragma GCC unroll 32
-            for (int n = 0; n < kTaps / 2; ++n)
-                sum = sum + Isa::splat(c[n]) * (Isa::load(h - 2 * n) + Isa::load(h - 2 * (kTaps - 1 - n)));
-            Isa::store(out + 2 * i, sum);
-        }
+        for (int n = 0; n < kTaps / 2; ++n)
+            sum = sum + Isa::splat(c[n]) * (Isa::load(h - 2 * n) + Isa::load(h - 2 * (kTaps - 1 - n)));
+        return sum;
     }
 };

@@ -39,7 +39,7 @@ LimiterFrame::LimiterFrame()
       outputHistory(HalfSampleInterpolator::kTaps, kHistorySpan), requantizer(noise), calibrator(noise),
       driveRamp(kPiece), outputRamp(kPiece), levellerGain(kPiece), levellerInput(2 * kPiece),
       linked(2 * kPiece), envelope(2 * kPiece), followMax(2 * kPiece), limited(2 * kPiece),
-      quantized(2 * kPiece), meterSquares(2 * kPiece) {
+      quantized(2 * kPiece), meterSquares(2 * kPiece), outputMidpoints(2 * kPiece) {
     // Follower coefficients for the default "Release" time (100 ms) until the parameter side sets them.
     double coefficients[FollowerBank::kStages];
     FollowerBank::attackCoefficients(44100.0, coefficients);

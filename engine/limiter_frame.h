@@ -95,8 +95,11 @@ private:
 
     template <class Isa, class T>
     void processPiece(const Block& b, const T* inL, const T* inR, T* outL, T* outR, int n);
+    // Taps: the requantizer's tap count (Requantizer::withTaps) where it runs in the per-frame loop, or
+    // kQuantizeApart.
+    static constexpr int kQuantizeApart = -2;
     template <class Isa, bool Power, bool SecondOrder, bool MeterOversample, bool LevellerDeferred,
-              bool AllShown>
+              bool AllShown, int Taps>
     void followAndApply(const Block& b, const double* dry, const double* audio, double* out, int n);
 
     const FramePath* path;
@@ -114,5 +117,5 @@ private:
     CalibrationGenerator calibrator;
     // Per-frame values of the piece in progress (frame-wise pairs where two channels).
     AlignedBuffer<double> driveRamp, outputRamp, levellerGain, levellerInput;
-    AlignedBuffer<double> linked, envelope, followMax, limited, quantized, meterSquares;
+    AlignedBuffer<double> linked, envelope, followMax, limited, quantized, meterSquares, outputMidpoints;
 };

@@ -11,6 +11,10 @@
 //   5. one loop frame by frame for what depends on the previous frame: followers, gain law, output
 //      gain, meter accumulators ("Power" off: the dry signal instead);
 //   6. the output meter's oversampled peak ("MeterOvs"), the requantizer ("Quantize"), clip and write.
+//      With "Power" on and the whole reduction shown (the common case), the requantizer and the
+//      oversampled peak run inside the loop of stage 5 instead, a vector of frames behind it: the
+//      requantizer's error feedback is a long chain with little work on it, beside which the
+//      followers' work costs little.
 //
 // Every frame goes through the same operations in the same order as frame-by-frame processing would,
 // so the results do not depend on how the host cuts its blocks or how the pieces fall.
@@ -19,6 +23,9 @@
 // frames ago; z a of W frames ago (leaves with dry); P envelope; R follower maximum; S "Transient";
 // gr displayed gain; o output before requantizing and clipping. Frames are (left, right) pairs.
 #pragma once
+
+#include <type_traits>
+#include <utility>
 
 #include "engine/gain_law.h"
 #include "engine/half_sample_interpolator.h"
@@ -120,15 +127,32 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
     const double* audio = y - 2 * (PeakDetector::kAlignment + rate.lookahead);
 
     double* out = b.meterOversample ? outputHistory.reserve(n) : limited.data();
-    frame_detail::withFlags(
-        [&]<bool Power, bool SecondOrder, bool MeterOversample, bool Deferred, bool AllShown>() {
-            followAndApply<Isa, Power, SecondOrder, MeterOversample, Deferred, AllShown>(b, dryOut, audio,
-                                                                                         out, n);
-        },
-        b.power, b.secondOrder, b.meterOversample, deferLeveller, b.attShow == GainLaw::kShowAll);
+    // With "Power" on and the whole reduction shown, the requantizer runs inside the per-frame loop (see
+    // followAndApply); otherwise in a loop of its own below.
+    const bool allShown = b.attShow == GainLaw::kShowAll;
+    const bool quantizeBeside = b.quantize && b.power && allShown;
+    if (quantizeBeside) {
+        requantizer.withTaps([&]<int Taps>() {
+            frame_detail::withFlags(
+                [&]<bool SecondOrder, bool MeterOversample, bool Deferred>() {
+                    followAndApply<Isa, true, SecondOrder, MeterOversample, Deferred, true, Taps>(
+                        b, dryOut, audio, out, n);
+                },
+                b.secondOrder, b.meterOversample, deferLeveller);
+        });
+    } else {
+        frame_detail::withFlags(
+            [&]<bool Power, bool SecondOrder, bool MeterOversample, bool Deferred, bool AllShown>() {
+                followAndApply<Isa, Power, SecondOrder, MeterOversample, Deferred, AllShown, kQuantizeApart>(
+                    b, dryOut, audio, out, n);
+            },
+            b.power, b.secondOrder, b.meterOversample, deferLeveller, allShown);
+    }
 
-    if (b.meterOversample) {
-        double* between = quantized.data();
+    // Where the requantizer ran in the per-frame loop, the output meter's oversampled peak was taken
+    // there too.
+    if (b.meterOversample && !quantizeBeside) {
+        double* between = outputMidpoints.data();
         HalfSampleInterpolator::midpoints<Isa>(out, between, n);
         V peak = Isa::frames(Pair::load(meters.block.outPeak));
         int j = 0;
@@ -138,12 +162,12 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
         for (; j < n; ++j)
             last = Pair::max(last, Pair::abs(Pair::load(between + 2 * j)));
         Pair::store(meters.block.outPeak, last);
-        outputHistory.commit(n);
     }
+    if (b.meterOversample) outputHistory.commit(n);
 
     const double* result = out;
     if (b.quantize) {
-        requantizer.run<Isa>(out, quantized.data(), n, b.scale, b.autoblack);
+        if (!quantizeBeside) requantizer.run<Isa>(out, quantized.data(), n, b.scale, b.autoblack);
         result = quantized.data();
     }
 
@@ -169,7 +193,19 @@ void LimiterFrame::processPiece(const Block& b, const T* inL, const T* inR, T* o
     detector.commit(n);
 }
 
-template <class Isa, bool Power, bool SecondOrder, bool MeterOversample, bool LevellerDeferred, bool AllShown>
+namespace frame_detail {
+
+// Stands in for the requantizer's frame steps where it runs in a loop of its own.
+struct NoSteps {
+    NoSteps(Requantizer&, double, bool) {}
+    void frame(const double*, double*) {}
+    void finish() {}
+};
+
+} // namespace frame_detail
+
+template <class Isa, bool Power, bool SecondOrder, bool MeterOversample, bool LevellerDeferred, bool AllShown,
+          int Taps>
 void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const double* audio, double* out,
                                   int n) {
     using simd::F2;
@@ -257,6 +293,16 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
         (std::make_integer_sequence<int, W::kFrames>{});
     };
 
+    // The requantizer, where it runs here: a vector of frames behind the output, frame after frame.
+    // Its error feedback is a chain far longer than the followers', with little work on it, so the
+    // followers and the gains of the frames ahead run in its shadow, and so does the output meter's
+    // oversampled peak ("MeterOvs") of the frames requantized (maxima do not depend on their order).
+    constexpr bool kQuantizeHere = Taps != kQuantizeApart;
+    std::conditional_t<kQuantizeHere, Requantizer::Steps<Isa, Taps>, frame_detail::NoSteps> quantize(
+        requantizer, b.scale, b.autoblack);
+    double* const quantizedOut = quantized.data();
+    int requantized = 0;
+
     // A frame's output waits on a long chain of its own (followers, their maximum, the division), while
     // the recursions from frame to frame are short: applying each frame kLag frames after following
     // it lets the processor overlap the chains of several frames. Frames are applied kFrames at a
@@ -274,6 +320,19 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
         if (i >= kLag) {
             apply.template operator()<Isa>(applied, shown, peak);
             applied += G;
+            if constexpr (kQuantizeHere) {
+                if (applied >= 2 * G) {
+                    [&]<int... K>(std::integer_sequence<int, K...>) {
+                        (quantize.frame(out + 2 * (requantized + K), quantizedOut + 2 * (requantized + K)),
+                         ...);
+                    }
+                    (std::make_integer_sequence<int, G>{});
+                    if constexpr (MeterOversample)
+                        peak = Isa::max(
+                            peak, Isa::abs(HalfSampleInterpolator::midpoint<Isa>(out + 2 * requantized)));
+                    requantized += G;
+                }
+            }
         }
     }
     for (; i < n; ++i)
@@ -283,6 +342,21 @@ void LimiterFrame::followAndApply(const Block& b, const double* dryOut, const do
     F2 shownLast = Isa::foldMin(shown), peakLast = Isa::foldFrames(peak);
     for (; applied < n; ++applied)
         apply.template operator()<simd::Sse2>(applied, shownLast, peakLast);
+    if constexpr (kQuantizeHere) {
+        const int metered = requantized;
+        for (; requantized < n; ++requantized)
+            quantize.frame(out + 2 * requantized, quantizedOut + 2 * requantized);
+        quantize.finish();
+        if constexpr (MeterOversample) {
+            double* between = outputMidpoints.data();
+            HalfSampleInterpolator::midpoints<Isa>(out + 2 * metered, between, n - metered);
+            int j = 0;
+            for (; j + G <= n - metered; j += G)
+                peakLast = Pair::max(peakLast, Isa::foldFrames(Isa::abs(Isa::load(between + 2 * j))));
+            for (; j < n - metered; ++j)
+                peakLast = Pair::max(peakLast, Pair::abs(Pair::load(between + 2 * j)));
+        }
+    }
     const F2 outPeak = peakLast;
 
     lanes.storeTo(detector.followers());

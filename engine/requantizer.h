@@ -48,52 +48,51 @@ public:
 
     // Requantizes n frames (left, right per frame) from `in` into `out`.
     template <class Isa> void run(const double* in, double* out, int n, double scale, bool autoblack) {
+        withTaps([&]<int T>() { runTaps<Isa, T>(in, out, n, scale, autoblack); });
+    }
+
+    // Calls f.template operator()<T>() with the tap count T of the selected set that the frame steps
+    // below are compiled for (−1: any count).
+    template <class F> ORVEL_INLINE void withTaps(F&& f) const {
         switch (taps) {
         case 0:
-            runTaps<Isa, 0>(in, out, n, scale, autoblack);
+            f.template operator()<0>();
             break;
         case 3:
-            runTaps<Isa, 3>(in, out, n, scale, autoblack);
+            f.template operator()<3>();
             break;
         case 11:
-            runTaps<Isa, 11>(in, out, n, scale, autoblack);
+            f.template operator()<11>();
             break;
         case 12:
-            runTaps<Isa, 12>(in, out, n, scale, autoblack);
+            f.template operator()<12>();
             break;
         default:
-            runTaps<Isa, -1>(in, out, n, scale, autoblack);
+            f.template operator()<-1>();
             break;
         }
     }
 
-    // One frame for callers outside the processing paths.
-    void process(double& left, double& right, double scale, bool autoblack);
+    // The requantizer's state in locals for a stretch of frames, so that a stage with work of its own
+    // can requantize frame by frame beside it: the error feedback is one long chain from frame to frame
+    // with little work on it, which leaves the processor room for the other stage's. `Steps` with the
+    // tap count of withTaps; frame() in order, one call per frame; finish() hands the state back.
+    template <class Isa, int T> class Steps {
+    public:
+        Steps(Requantizer& q, double scale, bool autoblack)
+            : owner(q), count(T < 0 ? q.taps : T), autoblack(autoblack), h(simd::Pair::splat(scale)),
+              step(simd::Pair::splat(1.0 / scale)), high(simd::Pair::splat(1073741824.0 / scale)), low(-high),
+              e(q.errors), j(q.position), newest(simd::Pair::load(q.errors + 2 * (q.position + kHistory))),
+              g(q.fade), c(q.fadeCoefficient), source(q.noise) {
+            for (int t = 0; t < kHistory; ++t)
+                w[t] = simd::Pair::splat(q.tapWeight[t]);
+        }
 
-    double fadeGain() const { return fade; }
-
-private:
-    // T taps (w[0 .. T−1], the rest 0), or T = −1 for any count. The newest error stays in a register
-    // from one frame to the next; the older ones are read back from the history.
-    template <class Isa, int T>
-    ORVEL_STAGE void runTaps(const double* in, double* out, int n, double scale, bool autoblack) {
-        using simd::F2;
-        using simd::Pair;
-        const int count = T < 0 ? taps : T;
-        const double limit = 1073741824.0 / scale;
-        const F2 h = Pair::splat(scale), step = Pair::splat(1.0 / scale);
-        const F2 high = Pair::splat(limit), low = Pair::splat(-limit), half = Pair::splat(0.5);
-        F2 w[kHistory];
-        for (int t = 0; t < kHistory; ++t)
-            w[t] = Pair::splat(tapWeight[t]);
-        double* e = errors;
-        int j = position;
-        F2 newest = Pair::load(e + 2 * (j + kHistory));
-        double g = fade;
-        const double c = fadeCoefficient;
-        NoiseSource source = noise;
-        for (int i = 0; i < n; ++i) {
-            const F2 o = Pair::load(in + 2 * i);
+        // One frame (left, right) from `in` to `out`.
+        ORVEL_INLINE void frame(const double* in, double* out) {
+            using simd::F2;
+            using simd::Pair;
+            const F2 o = Pair::load(in);
             const F2 loudest = Pair::maxAcross(Pair::abs(o));
             if (loudest[0] > kSilence || !autoblack)
                 g = 1.0;
@@ -120,11 +119,7 @@ private:
             F2 v = o + shape;
             v = Pair::max(low, v);  // v > −limit ? v : −limit, a NaN held too
             v = Pair::min(v, high); // v > limit ? limit : v
-            const double u1 = source.uniform();
-            const double u2 = source.uniform();
-            const double u3 = source.uniform();
-            const double u4 = source.uniform();
-            const F2 dither = (Pair::make(u1, u3) + Pair::make(u2, u4)) * half;
+            const F2 dither = source.next();
             // v · h and (trunc(…) − h) · step are exact (scalings by powers of two of values far from
             // overflow, and an integer below 2^32), so a fused multiply-add that takes them in gives
             // the same sums with one rounding step less in the chain.
@@ -139,11 +134,45 @@ private:
             }
             Pair::store(e + 2 * j, newest);
             Pair::store(e + 2 * (j + kHistory), newest);
-            Pair::store(out + 2 * i, q * Pair::splat(g));
+            Pair::store(out, q * Pair::splat(g));
         }
-        position = j;
-        fade = g;
-        noise = source;
+
+        void finish() {
+            owner.position = j;
+            owner.fade = g;
+            source.storeTo(owner.noise);
+        }
+
+    private:
+        Requantizer& owner;
+        const int count;
+        const bool autoblack;
+        const simd::F2 h, step, high, low;
+        simd::F2 w[kHistory];
+        double* const e;
+        int j;
+        simd::F2 newest;
+        double g;
+        const double c;
+        DitherRun<Isa::kFrames> source;
+    };
+
+    // One frame for callers outside the processing paths.
+    void process(double& left, double& right, double scale, bool autoblack);
+
+    double fadeGain() const {
+        return fade;
+    }
+
+private:
+    // T taps (w[0 .. T−1], the rest 0), or T = −1 for any count. The newest error stays in a register
+    // from one frame to the next; the older ones are read back from the history.
+    template <class Isa, int T>
+    ORVEL_STAGE void runTaps(const double* in, double* out, int n, double scale, bool autoblack) {
+        Steps<Isa, T> steps(*this, scale, autoblack);
+        for (int i = 0; i < n; ++i)
+            steps.frame(in + 2 * i, out + 2 * i);
+        steps.finish();
     }
 
     NoiseSource& noise;
