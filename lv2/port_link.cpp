@@ -116,49 +116,53 @@ void PortLink::portEvent(std::uint32_t index, float value) {
     show(info.parameter);
 }
 
+namespace {
+
+// How a meter output's notification enters the values the editor polls: peaks and reductions keep
+// the most extreme since the last poll, RMS levels the latest.
+enum class MeterKind { Peak, Reduction, Rms };
+struct MeterPort {
+    Port port;
+    float editor::MeterValues::*value;
+    MeterKind kind;
+};
+constexpr MeterPort kMeterPorts[] = {
+    {kInPeakLeft, &editor::MeterValues::inPeakL, MeterKind::Peak},
+    {kInPeakRight, &editor::MeterValues::inPeakR, MeterKind::Peak},
+    {kOutPeakLeft, &editor::MeterValues::outPeakL, MeterKind::Peak},
+    {kOutPeakRight, &editor::MeterValues::outPeakR, MeterKind::Peak},
+    {kGainReductionLeft, &editor::MeterValues::grL, MeterKind::Reduction},
+    {kGainReductionRight, &editor::MeterValues::grR, MeterKind::Reduction},
+    {kInRmsLeft, &editor::MeterValues::inRmsL, MeterKind::Rms},
+    {kInRmsRight, &editor::MeterValues::inRmsR, MeterKind::Rms},
+    {kOutRmsLeft, &editor::MeterValues::outRmsL, MeterKind::Rms},
+    {kOutRmsRight, &editor::MeterValues::outRmsR, MeterKind::Rms},
+};
+
+} // namespace
+
 void PortLink::meterEvent(std::uint32_t index, float value) {
-    editor::MeterValues& m = meters;
-    auto peak = [&](float& into) { into = std::max(into, linearOfDecibels(value)); };
-    auto gain = [&](float& into) { into = std::min(into, gainOfReduction(value)); };
-    auto rms = [&](float& into) { into = linearOfDecibels(value); };
-    switch (index) {
-    case kLatency:
+    if (index == kLatency) {
         if (editor && value >= 0.0f && value < 1e6f) editor->setLatency(int(value));
         return;
-    case kInPeakLeft:
-        peak(m.inPeakL);
-        break;
-    case kInPeakRight:
-        peak(m.inPeakR);
-        break;
-    case kOutPeakLeft:
-        peak(m.outPeakL);
-        break;
-    case kOutPeakRight:
-        peak(m.outPeakR);
-        break;
-    case kGainReductionLeft:
-        gain(m.grL);
-        break;
-    case kGainReductionRight:
-        gain(m.grR);
-        break;
-    case kInRmsLeft:
-        rms(m.inRmsL);
-        break;
-    case kInRmsRight:
-        rms(m.inRmsR);
-        break;
-    case kOutRmsLeft:
-        rms(m.outRmsL);
-        break;
-    case kOutRmsRight:
-        rms(m.outRmsR);
-        break;
-    default:
+    }
+    for (const MeterPort& m : kMeterPorts) {
+        if (m.port != index) continue;
+        float& into = meters.*m.value;
+        switch (m.kind) {
+        case MeterKind::Peak:
+            into = std::max(into, linearOfDecibels(value));
+            break;
+        case MeterKind::Reduction:
+            into = std::min(into, gainOfReduction(value));
+            break;
+        case MeterKind::Rms:
+            into = linearOfDecibels(value);
+            break;
+        }
+        metersHeard = true;
         return;
     }
-    metersHeard = true;
 }
 
 bool PortLink::pollMeters(editor::MeterValues& v) {
