@@ -113,25 +113,34 @@ public:
             }
             if (++j >= kHistory) j = 0;
 
-            // Far beyond full scale (only reachable with "Power" off and a wild host signal) the value
-            // is held at half the 32-bit range: the conversion cannot overflow, and the error fed back
-            // stays a rounding error instead of growing without bound through the shaping filter.
             F2 v = o + shape;
-            v = Pair::max(low, v);  // v > −limit ? v : −limit, a NaN held too
-            v = Pair::min(v, high); // v > limit ? limit : v
             const F2 dither = source.next();
-            // v · h and (trunc(…) − h) · step are exact (scalings by powers of two of values far from
-            // overflow, and an integer below 2^32), so a fused multiply-add that takes them in gives
-            // the same sums with one rounding step less in the chain.
-            F2 q;
-            if constexpr (Isa::kFusedMultiplyAdd) {
-                const F2 steps = Isa::truncate(Isa::fma(v, h, dither) + h) - h;
-                q = steps * step;
-                newest = Isa::fma(steps, step, -v);
+            F2 steps;
+            if constexpr (Isa::kRoundsDown) {
+                // Inside the hold's bounds the hold changes nothing, and above −1 the + h and − h around
+                // the truncation change nothing either, except where d + v · h lies a hair below a
+                // whole step and adding h rounds it up onto that step. So the chain goes on with the
+                // argument rounded down, while the exact form is worked out beside it and takes over
+                // in the rare frame where the two differ: a branch the processor predicts, off the
+                // chain, where the hold and the offsets would be on it.
+                steps = Isa::floor(argument(v, dither));
+                const F2 exact = Isa::truncate(argument(v, dither) + h) - h;
+                if (__builtin_expect(Pair::any(~(Pair::abs(v) <= high) | (exact != steps)), 0)) {
+                    v = hold(v);
+                    steps = Isa::truncate(argument(v, dither) + h) - h;
+                }
             } else {
-                q = (Isa::truncate(dither + v * h + h) - h) * step;
-                newest = q - v;
+                v = hold(v);
+                steps = Isa::truncate(argument(v, dither) + h) - h;
             }
+            // (trunc(…) − h) · step is exact (an integer below 2^32 scaled by a power of two), so a
+            // fused multiply-add that takes it in gives the same error with one rounding step less in
+            // the chain.
+            const F2 q = steps * step;
+            if constexpr (Isa::kFusedMultiplyAdd)
+                newest = Isa::fma(steps, step, -v);
+            else
+                newest = q - v;
             Pair::store(e + 2 * j, newest);
             Pair::store(e + 2 * (j + kHistory), newest);
             Pair::store(out, q * Pair::splat(g));
@@ -144,6 +153,22 @@ public:
         }
 
     private:
+        // Far beyond full scale (only reachable with "Power" off and a wild host signal) the value is
+        // held at half the 32-bit range: the conversion cannot overflow, and the error fed back stays
+        // a rounding error instead of growing without bound through the shaping filter.
+        ORVEL_INLINE simd::F2 hold(simd::F2 v) const {
+            v = simd::Pair::max(low, v);     // v > −limit ? v : −limit, a NaN held too
+            return simd::Pair::min(v, high); // v > limit ? limit : v
+        }
+        // d + v · h. The product is exact (a scaling by a power of two of a value far from overflow),
+        // so a fused multiply-add gives the same sum.
+        ORVEL_INLINE simd::F2 argument(simd::F2 v, simd::F2 dither) const {
+            if constexpr (Isa::kFusedMultiplyAdd)
+                return Isa::fma(v, h, dither);
+            else
+                return dither + v * h;
+        }
+
         Requantizer& owner;
         const int count;
         const bool autoblack;

@@ -83,6 +83,8 @@ struct Pair {
     static ORVEL_INLINE F2 truncate(F2 v) {
         return __builtin_convertvector(__builtin_convertvector(v, I2), F2);
     }
+    // Whether any lane of a comparison's result is true.
+    static ORVEL_INLINE bool any(L2 m) { return _mm_movemask_pd((__m128d)m) != 0; }
     static ORVEL_INLINE double left(F2 v) { return v[0]; }
     static ORVEL_INLINE double right(F2 v) { return v[1]; }
 };
@@ -120,6 +122,8 @@ struct Sse2 {
     static ORVEL_INLINE V singleSquare(V v) { return Pair::singleSquare(v); }
     // Each lane truncated toward zero (arguments within the signed 32-bit range).
     static ORVEL_INLINE F2 truncate(F2 v) { return Pair::truncate(v); }
+    // Whether floor() below is a single instruction (it is from AVX2 on; not used here).
+    static constexpr bool kRoundsDown = false;
 
     // Planar host channels and frame pairs, kIoFrames frames at a time.
     static constexpr int kIoFrames = 2;
@@ -218,6 +222,11 @@ struct Avx2 {
     // The same value as the conversion to a 32-bit integer and back, in one rounding instruction.
     static ORVEL_INLINE F2 truncate(F2 v) {
         return (F2)_mm_round_pd((__m128d)v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+    }
+    static constexpr bool kRoundsDown = true;
+    // Each lane rounded toward −∞ to a whole number.
+    static ORVEL_INLINE F2 floor(F2 v) {
+        return (F2)_mm_round_pd((__m128d)v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
     }
     static ORVEL_INLINE F2 foldFrames(V v) {
         const F2 lo = __builtin_shufflevector(v, v, 0, 1);
@@ -365,6 +374,11 @@ struct Avx512 {
     }
     static ORVEL_INLINE F2 truncate(F2 v) {
         return (F2)_mm_round_pd((__m128d)v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+    }
+    static constexpr bool kRoundsDown = true;
+    // Each lane rounded toward −∞ to a whole number.
+    static ORVEL_INLINE F2 floor(F2 v) {
+        return (F2)_mm_round_pd((__m128d)v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
     }
     static ORVEL_INLINE F2 foldFrames(V v) {
         const F4 lo = __builtin_shufflevector(v, v, 0, 1, 2, 3);

@@ -5,11 +5,15 @@
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <random>
 #include <set>
 #include <vector>
 
+#include "engine/frame_path.h"
 #include "engine/limiter_frame.h"
 #include "engine/noise_shaper_sets.h"
+#include "engine/noise_source.h"
+#include "engine/requantizer.h"
 #include "tests/engine/support/engine_fixtures.h"
 #include "tests/engine/support/power_density.h"
 
@@ -136,6 +140,141 @@ TEST(Requantizer, TheErrorSpectrumFollowsTheShapingFilter) {
     }
     EXPECT_LT(spectrum::band(shaped, 0.0, 0.1), spectrum::band(flat, 0.0, 0.1) / 10);
     EXPECT_GT(spectrum::band(shaped, 0.4, 0.5), spectrum::band(flat, 0.4, 0.5) * 10);
+}
+
+// The requantizer written out frame by frame: shaping sum newest error first, hold, dither, the
+// offset truncation, the error fed back.
+class FormulaRequantizer {
+public:
+    FormulaRequantizer(double scale, const double* taps) : h(scale), w(taps) {}
+
+    // The shaping sums of the next frame, before its dither is drawn.
+    double shapeOf(int channel) const {
+        double s = w[0] * e[channel][j];
+        for (int n = 1; n < 12; ++n)
+            s = s + w[n] * e[channel][(j - n + 12) % 12];
+        return s;
+    }
+    // Far beyond full scale, held at half the 32-bit range (a NaN too).
+    double held(double v) const {
+        const double limit = 1073741824.0 / h;
+        return std::min(std::max(-limit, v), limit);
+    }
+    // One frame; returns the clipped outputs.
+    std::pair<double, double> frame(double oL, double oR, double dL, double dR) {
+        const double s[2] = {shapeOf(0), shapeOf(1)}, o[2] = {oL, oR}, d[2] = {dL, dR};
+        j = (j + 1) % 12;
+        double out[2];
+        for (int c = 0; c < 2; ++c) {
+            const double v = held(o[c] + s[c]);
+            const double q = (static_cast<double>(static_cast<int>(d[c] + v * h + h)) - h) / h;
+            e[c][j] = q - v;
+            const double folded = (std::fabs(q + 1.0) - std::fabs(q - 1.0)) * 0.5;
+            out[c] = std::min(std::max(folded, -1.0), 1.0);
+        }
+        return {out[0], out[1]};
+    }
+
+private:
+    double h;
+    const double* w;
+    double e[2][12] = {};
+    int j = 0;
+};
+
+// An input value for which the requantizer's argument d + v · h lies a hair below the whole number k,
+// so close that adding h rounds it up onto k + h; NaN when no value near the guess does.
+double hairBelowStep(double k, double shape, double dither, double h) {
+    double o = (k - dither) / h - shape;
+    for (int tries = 0; tries < 4096; ++tries) {
+        const double x = dither + (o + shape) * h;
+        if (x >= k) {
+            o = std::nextafter(o, -1e9);
+            continue;
+        }
+        return x + h == k + h ? o : std::nan("");
+    }
+    return std::nan("");
+}
+
+// Where rounding d + v · h down and the formula's offset truncation part: arguments a hair below a
+// whole step, signals below −1 (the truncation rounds towards zero there) and signals held far beyond
+// full scale, each followed by the errors it feeds back. Every path gives the formula's values.
+TEST(Requantizer, EveryPathQuantizesAsTheFormulaWhereRoundingDownWouldNot) {
+    int pathCount = 0;
+    const FramePath* const* paths = frame_path::available(pathCount);
+    for (int bits : {0, 1, 2}) {
+        reference::Settings s = quantizing(bits, 3, false);
+        s.power = false; // the requantizer sees the input, delayed
+        const double h = Requantizer::scaleFor(bits);
+        const int frames = 6000;
+        LimiterFrame probe;
+        fixtures::prepare(probe, 44100, 2, s);
+        const int latency = probe.rates().latency();
+        FormulaRequantizer formula(h, noise_shaper::taps(probe.noiseShaperSet()));
+        NoiseSource noise;
+        noise.reset();
+        std::mt19937 rng(40 + bits);
+        std::vector<double> inL(frames, 0.0), inR(frames, 0.0), expectL(frames), expectR(frames);
+        int hairs = 0, belowMinusOne = 0, held = 0;
+        for (int m = 0; m < frames; ++m) {
+            const double u1 = noise.uniform(), u2 = noise.uniform(), u3 = noise.uniform(),
+                         u4 = noise.uniform();
+            const double d[2] = {(u1 + u2) * 0.5, (u3 + u4) * 0.5};
+            double o[2] = {0.0, 0.0};
+            const int n = m - latency;
+            if (n >= 0) {
+                for (int c = 0; c < 2; ++c) {
+                    const int kind = static_cast<int>(rng() % 6);
+                    const double shape = formula.shapeOf(c);
+                    if (kind <= 2) {
+                        const double k =
+                            std::floor(std::uniform_real_distribution<double>(-0.25, 0.5)(rng) * h);
+                        o[c] = hairBelowStep(k, shape, d[c], h);
+                        if (std::isnan(o[c])) {
+                            o[c] = 0.1;
+                        } else {
+                            ++hairs;
+                        }
+                    } else if (kind == 3) {
+                        o[c] = -1.0 - std::uniform_real_distribution<double>(0.0, 2.0)(rng);
+                        ++belowMinusOne;
+                    } else if (kind == 4 && bits > 0) {
+                        o[c] =
+                            (rng() % 2 ? 1.0 : -1.0) * std::uniform_real_distribution<double>(1e5, 1e6)(rng);
+                        ++held;
+                    } else {
+                        o[c] = std::uniform_real_distribution<double>(-0.9, 0.9)(rng);
+                    }
+                }
+                inL[n] = o[0];
+                inR[n] = o[1];
+            }
+            const auto [l, r] = formula.frame(o[0], o[1], d[0], d[1]);
+            expectL[m] = l;
+            expectR[m] = r;
+        }
+        // The fixture would be no test if the cases it is about did not come up.
+        ASSERT_GT(hairs, frames / 2) << bits;
+        ASSERT_GT(belowMinusOne, frames / 10) << bits;
+        if (bits > 0) {
+            ASSERT_GT(held, frames / 10) << bits;
+        }
+
+        for (int p = 0; p < pathCount; ++p) {
+            LimiterFrame frame;
+            frame.useProcessingPath(*paths[p]);
+            fixtures::prepare(frame, 44100, 2, s);
+            std::vector<double> l(frames), r(frames);
+            for (int start = 0, block = 1; start < frames; start += block, block = block % 700 + 97)
+                frame.limit(inL.data() + start, inR.data() + start, l.data() + start, r.data() + start,
+                            std::min(block, frames - start));
+            for (int m = 0; m < frames; ++m) {
+                ASSERT_EQ(l[m], expectL[m]) << paths[p]->name << ", bits choice " << bits << ", frame " << m;
+                ASSERT_EQ(r[m], expectR[m]) << paths[p]->name << ", bits choice " << bits << ", frame " << m;
+            }
+        }
+    }
 }
 
 // With "Power" off nothing limits the host's signal; far beyond the 24-bit range the quantizer must
