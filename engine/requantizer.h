@@ -123,8 +123,9 @@ public:
                 // argument rounded down, while the exact form is worked out beside it and takes over
                 // in the rare frame where the two differ: a branch the processor predicts, off the
                 // chain, where the hold and the offsets would be on it.
-                steps = Isa::floor(argument(v, dither));
-                const F2 exact = Isa::truncate(argument(v, dither) + h) - h;
+                const F2 x = argument(v, dither);
+                steps = Isa::floor(x);
+                const F2 exact = Isa::truncate(x + h) - h;
                 if (__builtin_expect(Pair::any(~(Pair::abs(v) <= high) | (exact != steps)), 0)) {
                     v = hold(v);
                     steps = Isa::truncate(argument(v, dither) + h) - h;
